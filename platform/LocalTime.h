@@ -1,0 +1,11 @@
+#pragma once
+// Date and time pictures for saved files: "dd.MM.yyyy" and "HH:mm:ss" on local time.
+// The clock can be replaced so that a saved document can be compared byte for byte.
+#include <cstddef>
+#include <ctime>
+
+using ClockSource = std::time_t (*)();
+void SetClockSource(ClockSource source);  // nullptr restores the system clock
+
+bool FormatLocalDate(char* out, std::size_t capacity);
+bool FormatLocalTime(char* out, std::size_t capacity);

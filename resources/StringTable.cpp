@@ -1,0 +1,90 @@
+#include "resources/StringTable.h"
+
+#include <iterator>
+
+namespace {
+#include "resources/HelpText.inc"
+
+struct StringEntry {
+    unsigned id;
+    const char16_t* text;
+};
+
+constexpr StringEntry kStringTable[] = {
+    {110, u"ZL-Config"},
+    {111, u" V"},
+    {112, u"1.0"},
+    {113, u" "},
+    {114, u"Configuration program for ZL-500-40K"},
+    {115, u"Made by the ZL-Config developers"},
+    {116, kHelpText},
+    {117, u"Flash"},
+    {118, u"Continuous"},
+    {119, u"intern"},
+    {120, u"external"},
+    {121, u"falling"},
+    {122, u"rising"},
+    {123, u"push-pull"},
+    {124, u"push-pull inverted"},
+    {125, u"npn"},
+    {126, u"npn inverted"},
+    {127, u"pnp"},
+    {128, u"pnp inverted"},
+    {129, u"push-pull"},
+    {130, u"push-pull inverted"},
+    {131, u"npn"},
+    {132, u"npn inverted"},
+    {133, u"pnp"},
+    {134, u"pnp inverted"},
+    {135, u"ZL-Config"},
+    {136, u"Connected to newer Firmware - use updated version of ZL-Config"},
+    {137, u"Controller rebooting..."},
+    {138, u"Access denied!"},
+    {139, u"Not connected!"},
+    {140, u"Passwords mismatch!"},
+    {141, u"Password changed!"},
+    {142, u"Password change failed!"},
+    {143, u"Unable to save File!"},
+    {144, u"Settings belong to newer ZL-Config version - use updated version of ZL-Config"},
+    {145, u"Settings belong to newer firmware version - use updated version of ZL-Config"},
+    {146, u"Unexpected XML structure"},
+    {147, u"Unable to read XML-File"},
+    {148, u"Unable to open COM-port"},
+    {149, u"Unable to set COM-port setting"},
+    {150, u"Unable to set COM-port handshaking"},
+    {151, u"Connection Lost!"},
+    {152, u"Reset all Parameters to Factory Settings?"},
+    {153, u"Close ZL-Config?"},
+    {154, u"connecting..."},
+    {156, u"reading file..."},
+};
+static_assert(std::size(kStringTable) == 46, "110 ... 156 without 155");
+static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
+
+template <typename Char>
+std::size_t CopyString(unsigned id, Char* buffer, std::size_t capacity) {
+    if (capacity == 0) return 0;
+    buffer[0] = 0;
+    const char16_t* text = StringText(id);
+    if (!text) return 0;
+    std::size_t n = 0;
+    for (; n + 1 < capacity && text[n] != 0; ++n) buffer[n] = static_cast<Char>(text[n]);
+    buffer[n] = 0;
+    return n;
+}
+}  // namespace
+
+const char16_t* StringText(unsigned id) {
+    for (const StringEntry& e : kStringTable) {
+        if (e.id == id) return e.text;
+    }
+    return nullptr;
+}
+
+std::size_t LoadString(unsigned id, char16_t* buffer, std::size_t capacity) {
+    return CopyString(id, buffer, capacity);
+}
+
+std::size_t LoadString(unsigned id, char* buffer, std::size_t capacity) {
+    return CopyString(id, buffer, capacity);
+}

@@ -1,0 +1,3 @@
+#include "state/ConsoleLine.h"
+
+char ConsoleLine[kConsoleLineSize];

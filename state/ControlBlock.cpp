@@ -1,0 +1,89 @@
+#include "state/ControlBlock.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "platform/Threading.h"
+#include "state/ParameterTable.h"
+#include "state/SessionTexts.h"
+#include "state/TextOps.h"
+
+ControlBlockStore ControlBlock;
+FileChooserRecord fileChooser;
+
+bool AcquireBusy() {
+    for (;;) {
+        {
+            std::lock_guard<std::timed_mutex> lock(ControlBlock.mutex);
+            if (ControlBlock.quit.load()) return false;
+            if (!ControlBlock.busy) {
+                ControlBlock.busy = true;
+                return true;
+            }
+        }
+        // The worker may be waiting for a notice box; keep the interface alive.
+        PumpEvents();
+        SleepMs(10);
+    }
+}
+
+bool TryAcquireBusy() {
+    std::unique_lock<std::timed_mutex> lock(ControlBlock.mutex, std::defer_lock);
+    if (!lock.try_lock_for(std::chrono::milliseconds(10))) return false;
+    if (ControlBlock.busy || ControlBlock.quit.load()) return false;
+    ControlBlock.busy = true;
+    return true;
+}
+
+void ReleaseBusy() {
+    std::lock_guard<std::timed_mutex> lock(ControlBlock.mutex);
+    ControlBlock.busy = false;
+}
+
+bool IsBusy() {
+    std::lock_guard<std::timed_mutex> lock(ControlBlock.mutex);
+    return ControlBlock.busy;
+}
+
+void SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
+                 std::int32_t baud) {
+    if (ControlBlock.loginRequest.load()) return;
+    if (!AcquireBusy()) return;
+    SetSessionText(SlotUserName, user);
+    SetSessionText(SlotPassword, password);
+    SetSessionText(SlotPortName, port);
+    ControlBlock.baud = baud;
+    ControlBlock.loginRequest.store(true);
+}
+
+void SubmitPasswordChange(const char16_t* current, const char16_t* newPassword,
+                          const char16_t* again) {
+    if (ControlBlock.passwordChangeRequest.load()) return;
+    if (!AcquireBusy()) return;
+    SetSessionText(SlotCurrentPassword, current);
+    SetSessionText(SlotNewPassword, newPassword);
+    SetSessionText(SlotNewPasswordAgain, again);
+    ControlBlock.passwordChangeRequest.store(true);
+}
+
+bool SubmitParameterWrite(int index, const char* text) {
+    if (index < 0 || index >= kParameterCount) return false;
+    char current[kValueSize];
+    GetParameterText(index, current);
+    if (std::strcmp(current, text) == 0) return false;
+    if (!TryAcquireBusy()) return false;
+    CopyText(ControlBlock.pendingWriteText, sizeof ControlBlock.pendingWriteText, text,
+             sizeof ControlBlock.pendingWriteText - 1);
+    ControlBlock.pendingWriteIndex = index;
+    ControlBlock.writeRequest.store(true);
+    return true;
+}
+
+void FillFileChooser() {
+    std::memset(&fileChooser, 0, sizeof fileChooser);
+    fileChooser.filterNames[0] = "ZL-Config XML";
+    fileChooser.filterPatterns[0] = "*.xml";
+    fileChooser.filterNames[1] = "All";
+    fileChooser.filterPatterns[1] = "*.*";
+    fileChooser.filterIndex = 1;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The flags by which dialogs hand requests to the worker, the worker's session flags
+// and a few shared values. Only `busy` is guarded by the mutex; every other flag has
+// one setter per direction and is an atomic, so polling on two threads is race-free.
+// Values a request carries are written before its flag is raised.
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+struct ControlBlockStore {
+    std::timed_mutex mutex;
+    bool busy = false;  // under `mutex` only
+
+    std::atomic<bool> quit{false};
+    std::atomic<bool> loggedIn{false};
+    std::atomic<bool> connectionLost{false};
+    std::atomic<bool> aboutRequest{false};
+    std::atomic<bool> aboutClosed{false};
+    std::atomic<bool> helpRequest{false};
+    std::atomic<bool> helpClosed{false};
+    std::atomic<bool> loginRequest{false};
+    std::atomic<bool> logoutRequest{false};
+    std::atomic<bool> factoryResetRequest{false};
+    std::atomic<bool> passwordDialogRequest{false};
+    std::atomic<bool> passwordDialogClosed{false};
+    std::atomic<bool> passwordChangeRequest{false};
+    std::atomic<bool> saveFileRequest{false};
+    std::atomic<bool> stopRequest{false};
+    std::atomic<bool> startRequest{false};
+    std::atomic<bool> saveRequest{false};
+    std::atomic<bool> openFileRequest{false};
+    std::atomic<bool> writeRequest{false};
+
+    std::int32_t pendingWriteIndex = 0;
+    char pendingWriteText[100] = {};
+    std::atomic<std::int32_t> firmwareCode{0};
+    std::int32_t baud = 0;
+    std::int32_t portList[100] = {};
+    std::atomic<std::int32_t> portCount{0};
+};
+
+extern ControlBlockStore ControlBlock;
+
+// Blocks (pumping events between 10 ms sleeps) until `busy` could be set; false
+// once `quit` is set.
+bool AcquireBusy();
+// One attempt that never waits more than 10 ms for the mutex.
+bool TryAcquireBusy();
+void ReleaseBusy();
+// True while a request holds `busy`.
+bool IsBusy();
+
+// Hand-offs of the login, password-change and main dialogs.
+void SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
+                 std::int32_t baud);
+void SubmitPasswordChange(const char16_t* current, const char16_t* newPassword,
+                          const char16_t* again);
+bool SubmitParameterWrite(int index, const char* text);
+
+// The shared open/save-file record of the File menu.
+constexpr int kFilePathSize = 1000;
+struct FileChooserRecord {
+    char path[kFilePathSize];
+    const char* filterNames[2];
+    const char* filterPatterns[2];
+    int filterIndex;
+    const char* defaultExtension;  // set by each chooser
+    unsigned flags;                // set by each chooser
+};
+extern FileChooserRecord fileChooser;
+
+// Zeroes the record, empties the path and sets the two filters with index 1.
+void FillFileChooser();

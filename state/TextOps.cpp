@@ -1,0 +1,108 @@
+#include "state/TextOps.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+template <typename Char>
+ErrorCode CopyBounded(Char* dest, std::size_t capacity, const Char* source,
+                      std::size_t maxSource) {
+    if (capacity == 0 || capacity > kMaxTextCapacity) return kStatusInvalidArg;
+    std::size_t i = 0;
+    while (i < maxSource && source[i] != 0) {
+        if (i + 1 >= capacity) {
+            dest[i] = 0;
+            return kStatusInsufficientBuffer;
+        }
+        dest[i] = source[i];
+        ++i;
+    }
+    dest[i] = 0;
+    return kStatusOk;
+}
+}  // namespace
+
+ErrorCode CopyText(char* dest, std::size_t capacity, const char* source, std::size_t maxSource) {
+    return CopyBounded(dest, capacity, source, maxSource);
+}
+
+ErrorCode CopyText(char16_t* dest, std::size_t capacity, const char16_t* source,
+                   std::size_t maxSource) {
+    return CopyBounded(dest, capacity, source, maxSource);
+}
+
+ErrorCode AppendText(char* dest, const char* source, std::size_t maxSource) {
+    constexpr std::size_t kCapacity = 100;
+    if (maxSource > kMaxTextCapacity - 1) return kStatusInvalidArg;
+    std::size_t length = 0;
+    while (length < kCapacity && dest[length] != 0) ++length;
+    if (length == kCapacity) return kStatusInvalidArg;
+    return CopyText(dest + length, kCapacity - length, source, maxSource);
+}
+
+ErrorCode FormatText(char* dest, std::size_t capacity, const char* format, ...) {
+    if (capacity == 0 || capacity > kMaxTextCapacity) return kStatusInvalidArg;
+    va_list args;
+    va_start(args, format);
+    int written = std::vsnprintf(dest, capacity, format, args);
+    va_end(args);
+    if (written < 0) {
+        dest[0] = 0;
+        return kStatusInsufficientBuffer;
+    }
+    return static_cast<std::size_t>(written) >= capacity ? kStatusInsufficientBuffer : kStatusOk;
+}
+
+ErrorCode FormatText(char16_t* dest, std::size_t capacity, const char16_t* format, ...) {
+    if (capacity == 0 || capacity > kMaxTextCapacity) return kStatusInvalidArg;
+    constexpr std::size_t kScratch = 1024;
+    char narrowFormat[kScratch];
+    NarrowText(narrowFormat, kScratch, format);
+    char output[kScratch];
+    va_list args;
+    va_start(args, format);
+    int written = std::vsnprintf(output, kScratch, narrowFormat, args);
+    va_end(args);
+    if (written < 0) {
+        dest[0] = 0;
+        return kStatusInsufficientBuffer;
+    }
+    WidenText(dest, capacity, output);
+    bool cut = static_cast<std::size_t>(written) >= capacity ||
+               static_cast<std::size_t>(written) >= kScratch;
+    return cut ? kStatusInsufficientBuffer : kStatusOk;
+}
+
+std::size_t WideLength(const char16_t* text) {
+    std::size_t n = 0;
+    while (text[n] != 0) ++n;
+    return n;
+}
+
+void WidenText(char16_t* dest, std::size_t capacity, const char* source) {
+    if (capacity == 0) return;
+    std::size_t i = 0;
+    for (; i + 1 < capacity && source[i] != 0; ++i) {
+        dest[i] = static_cast<char16_t>(static_cast<unsigned char>(source[i]));
+    }
+    dest[i] = 0;
+}
+
+void NarrowText(char* dest, std::size_t capacity, const char16_t* source) {
+    if (capacity == 0) return;
+    std::size_t i = 0;
+    for (; i + 1 < capacity && source[i] != 0; ++i) {
+        char16_t c = source[i];
+        dest[i] = c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '?';
+    }
+    dest[i] = 0;
+}
+
+int TextToInteger(const char* text) {
+    char* end = nullptr;
+    long value = std::strtol(text, &end, 10);
+    if (value > 2147483647L) return 2147483647;
+    if (value < -2147483647L - 1) return -2147483647 - 1;
+    return static_cast<int>(value);
+}
