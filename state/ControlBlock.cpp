@@ -1,6 +1,5 @@
 #include "state/ControlBlock.h"
 
-#include <chrono>
 #include <cstring>
 
 #include "platform/Threading.h"
@@ -14,7 +13,7 @@ FileChooserRecord fileChooser;
 bool AcquireBusy() {
     for (;;) {
         {
-            std::lock_guard<std::timed_mutex> lock(ControlBlock.mutex);
+            std::lock_guard<std::mutex> lock(ControlBlock.mutex);
             if (ControlBlock.quit.load()) return false;
             if (!ControlBlock.busy) {
                 ControlBlock.busy = true;
@@ -28,20 +27,23 @@ bool AcquireBusy() {
 }
 
 bool TryAcquireBusy() {
-    std::unique_lock<std::timed_mutex> lock(ControlBlock.mutex, std::defer_lock);
-    if (!lock.try_lock_for(std::chrono::milliseconds(10))) return false;
+    std::unique_lock<std::mutex> lock(ControlBlock.mutex, std::defer_lock);
+    for (int tries = 0; !lock.try_lock(); ++tries) {
+        if (tries == 10) return false;
+        SleepMs(1);
+    }
     if (ControlBlock.busy || ControlBlock.quit.load()) return false;
     ControlBlock.busy = true;
     return true;
 }
 
 void ReleaseBusy() {
-    std::lock_guard<std::timed_mutex> lock(ControlBlock.mutex);
+    std::lock_guard<std::mutex> lock(ControlBlock.mutex);
     ControlBlock.busy = false;
 }
 
 bool IsBusy() {
-    std::lock_guard<std::timed_mutex> lock(ControlBlock.mutex);
+    std::lock_guard<std::mutex> lock(ControlBlock.mutex);
     return ControlBlock.busy;
 }
 

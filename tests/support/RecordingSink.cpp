@@ -49,7 +49,7 @@ bool RecordingSink::WaitFor(unsigned message, int count, int timeoutMs) const {
 void ResetSharedState() {
     ControlBlockStore& cb = ControlBlock;
     {
-        std::lock_guard<std::timed_mutex> lock(cb.mutex);
+        std::lock_guard<std::mutex> lock(cb.mutex);
         cb.busy = false;
     }
     for (std::atomic<bool>* flag :

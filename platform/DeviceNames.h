@@ -1,0 +1,12 @@
+#pragma once
+// Resolution of Windows device names on Linux. "\\.\COMn" (or "COMn") is the entry
+// COMn of the directory named by ZL_CONFIG_PORTS when there is one, else the fixed
+// table: COM1..32 -> /dev/ttyS0..31, COM33..64 -> /dev/ttyUSB0..31,
+// COM65..96 -> /dev/ttyACM0..31, COM97..99 none. A name starting with '/' is that path.
+#include <cstddef>
+
+// False when the name resolves to no device.
+bool ResolveDeviceName(const char16_t* name, char* path, std::size_t capacity);
+
+// The default table alone; false for numbers without a device.
+bool DefaultComDevice(unsigned number, char* path, std::size_t capacity);

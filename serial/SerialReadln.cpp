@@ -1,0 +1,105 @@
+#include "serial/SerialReadln.h"
+
+#include "platform/Threading.h"
+
+CSerialReadln SerialPort;
+
+CSerialReadln::~CSerialReadln() { ShutDown(); }
+
+ErrorCode CSerialReadln::Close() {
+    // Stop the listener first so no byte received before the close lands in the ring
+    // after it was emptied.
+    StopListener(kInfinite);
+    {
+        std::lock_guard<std::mutex> lock(bufferMutex);
+        writeIndex = 0;
+        readIndex = 0;
+        pendingLines = 0;
+        pendingChars = 0;
+    }
+    return CSerialEx::Close();
+}
+
+void CSerialReadln::HandlePortEvent(std::uint32_t, std::uint32_t) {
+    for (;;) {
+        unsigned char byte = 0;
+        std::uint32_t got = 0;
+        Read(&byte, 1, &got, nullptr, kInfinite);
+        if (got == 0) return;
+        {
+            std::lock_guard<std::mutex> lock(bufferMutex);
+            if (pendingChars == kRingSize) continue;  // full: the byte is dropped
+        }
+        receiveRing[writeIndex] = byte;
+        writeIndex = (writeIndex + 1) % kRingSize;
+        std::lock_guard<std::mutex> lock(bufferMutex);
+        ++pendingChars;
+        if (byte == 0 || byte == '\n') ++pendingLines;
+    }
+}
+
+bool CSerialReadln::LineComplete() {
+    std::lock_guard<std::mutex> lock(bufferMutex);
+    return pendingChars != 0 && pendingLines != 0;
+}
+
+int CSerialReadln::TakeLineInto(char* buffer) {
+    int count = 0;
+    for (;;) {
+        unsigned char byte = receiveRing[readIndex];
+        readIndex = (readIndex + 1) % kRingSize;
+        bool more;
+        {
+            std::lock_guard<std::mutex> lock(bufferMutex);
+            --pendingChars;
+            more = pendingChars != 0;
+            if (byte == '\r') {
+                if (!more) break;
+                continue;
+            }
+            if (byte == '\n' || byte == 0) {
+                --pendingLines;
+                byte = 0;
+            }
+        }
+        if (buffer && count < kLineBufferSize) buffer[count++] = static_cast<char>(byte);
+        if (!more || byte == 0) break;
+    }
+    if (buffer) buffer[kLineBufferSize - 1] = 0;
+    return count;
+}
+
+int CSerialReadln::TakeLine(char* buffer) {
+    if (!LineComplete()) return 0;
+    return TakeLineInto(buffer);
+}
+
+bool CSerialReadln::DropLine() {
+    if (!LineComplete()) return false;
+    TakeLineInto(nullptr);
+    return true;
+}
+
+std::uint32_t CSerialReadln::PendingChars() {
+    std::lock_guard<std::mutex> lock(bufferMutex);
+    return pendingChars;
+}
+
+std::uint32_t CSerialReadln::PendingLines() {
+    std::lock_guard<std::mutex> lock(bufferMutex);
+    return pendingLines;
+}
+
+int ReadLine(char* buffer) { return SerialPort.TakeLine(buffer); }
+
+void DiscardInput() {
+    int quiet = 0;
+    while (quiet < 10) {
+        if (SerialPort.DropLine()) {
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+        SleepMs(10);
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+// CSerialReadln: the listener drains every received byte into a 1000-byte ring and
+// counts bytes and complete lines, so the worker takes whole lines without ever
+// blocking on the port. SerialPort is the program's one port; ReadLine and
+// DiscardInput are used by the worker thread only.
+#include <cstdint>
+#include <mutex>
+
+#include "serial/SerialEx.h"
+
+constexpr std::uint32_t kRingSize = 1000;
+constexpr int kLineBufferSize = 100;
+
+class CSerialReadln : public CSerialEx {
+public:
+    ~CSerialReadln() override;
+    ErrorCode Close() override;
+    void HandlePortEvent(std::uint32_t events, std::uint32_t errors) override;
+
+    // Takes one complete line into a 100-byte buffer without '\r', NUL-terminated;
+    // returns the bytes stored (terminator included) or 0 when no line is complete.
+    int TakeLine(char* buffer);
+    // Drops one complete line; false when none is complete.
+    bool DropLine();
+
+    std::uint32_t PendingChars();
+    std::uint32_t PendingLines();
+
+private:
+    bool LineComplete();
+    int TakeLineInto(char* buffer);
+
+    std::mutex bufferMutex;
+    unsigned char receiveRing[kRingSize] = {};
+    std::uint32_t readIndex = 0;
+    std::uint32_t writeIndex = 0;
+    std::uint32_t pendingChars = 0;
+    std::uint32_t pendingLines = 0;
+};
+
+extern CSerialReadln SerialPort;
+
+int ReadLine(char* buffer);
+void DiscardInput();

@@ -1,0 +1,60 @@
+#include "support/PtyPair.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <unistd.h>
+
+std::u16string Widen(const std::string& text) {
+    std::u16string out;
+    for (unsigned char c : text) out += static_cast<char16_t>(c);
+    return out;
+}
+
+PtyPair::PtyPair() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
+        throw std::runtime_error("no pseudo-terminal");
+    }
+    slavePath_ = ptsname(master_);
+    slaveKeeper_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+}
+
+PtyPair::~PtyPair() {
+    if (slaveKeeper_ >= 0) close(slaveKeeper_);
+    if (master_ >= 0) close(master_);
+}
+
+std::u16string PtyPair::SlaveName() const { return Widen(slavePath_); }
+
+void PtyPair::Write(const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        ssize_t n = write(master_, bytes.data() + sent, bytes.size() - sent);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw std::runtime_error("pty write failed");
+        sent += static_cast<std::size_t>(n);
+    }
+}
+
+std::string PtyPair::ReadAvailable(int timeoutMs) {
+    std::string out;
+    for (;;) {
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLIN)) return out;
+        char buffer[4096];
+        ssize_t n = read(master_, buffer, sizeof buffer);
+        if (n <= 0) return out;
+        out.append(buffer, static_cast<std::size_t>(n));
+        timeoutMs = 10;
+    }
+}
+
+void PtyPair::HangUp() {
+    if (slaveKeeper_ >= 0) close(slaveKeeper_);
+    slaveKeeper_ = -1;
+    if (master_ >= 0) close(master_);
+    master_ = -1;
+}
