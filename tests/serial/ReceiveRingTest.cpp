@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "serial/SerialReadln.h"
-#include "support/PtyPair.h"
+#include "sim/Pty.h"
 
 namespace {
 using namespace std::chrono_literals;

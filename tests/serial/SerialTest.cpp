@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "serial/SerialReadln.h"
-#include "support/PtyPair.h"
+#include "sim/Pty.h"
 
 namespace {
 class TestPort : public CSerialEx {

@@ -1,10 +1,11 @@
-#include "support/PtyPair.h"
+#include "sim/Pty.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <termios.h>
 #include <unistd.h>
 
 std::u16string Widen(const std::string& text) {
@@ -20,6 +21,13 @@ PtyPair::PtyPair() {
     }
     slavePath_ = ptsname(master_);
     slaveKeeper_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    // A fresh pty echoes in cooked mode, which would feed the far end's output back
+    // to it before the program has opened the port.
+    termios tio;
+    if (slaveKeeper_ >= 0 && tcgetattr(slaveKeeper_, &tio) == 0) {
+        cfmakeraw(&tio);
+        tcsetattr(slaveKeeper_, TCSANOW, &tio);
+    }
 }
 
 PtyPair::~PtyPair() {

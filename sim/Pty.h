@@ -1,7 +1,7 @@
 #pragma once
-// A pseudo-terminal pair for serial tests: the test plays the far end on the master,
-// the code under test opens the slave by its path. The test side keeps the slave
-// open too, so closing the port under test does not hang up the master.
+// A pseudo-terminal pair: the far end (simulator, test or benchmark) works on the
+// master, the program opens the slave by its path. The master side keeps the slave
+// open as well, so the program closing its port does not hang up the master.
 #include <string>
 
 class PtyPair {
@@ -17,6 +17,7 @@ public:
     // Reads what arrives on the master within timeoutMs.
     std::string ReadAvailable(int timeoutMs = 50);
     void HangUp();  // closes the master, as when an adapter is pulled
+    int MasterFd() const { return master_; }
 
 private:
     int master_ = -1;

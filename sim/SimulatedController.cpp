@@ -1,0 +1,134 @@
+#include "sim/SimulatedController.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+SimulatedController::SimulatedController(unsigned baud, unsigned seed)
+    : baud_(baud), console_(seed) {
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    thread_ = std::thread([this] { Serve(); });
+}
+
+SimulatedController::~SimulatedController() {
+    Stop();
+    close(wakeFd_);
+}
+
+bool SimulatedController::LinkAs(const std::string& dir, unsigned comNumber) {
+    std::string link = dir + "/COM" + std::to_string(comNumber);
+    unlink(link.c_str());
+    return symlink(pty_.SlavePath().c_str(), link.c_str()) == 0;
+}
+
+void SimulatedController::WithConsole(const std::function<void(ControllerConsole&)>& change) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    change(console_);
+}
+
+void SimulatedController::HangUpNow() {
+    hungUp_ = true;
+    std::uint64_t one = 1;
+    (void)!write(wakeFd_, &one, sizeof one);
+}
+
+void SimulatedController::Stop() {
+    stop_ = true;
+    std::uint64_t one = 1;
+    (void)!write(wakeFd_, &one, sizeof one);
+    if (thread_.joinable()) thread_.join();
+}
+
+void SimulatedController::Serve() {
+    for (;;) {
+        if (stop_ || hungUp_) break;
+        pollfd p[2] = {{pty_.MasterFd(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        int n = poll(p, 2, -1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || (p[1].revents & POLLIN)) continue;  // woken: look at the flags again
+        if (!(p[0].revents & POLLIN)) {
+            // The master never hangs up while we keep the slave open; avoid spinning.
+            if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) break;
+            continue;
+        }
+        unsigned char buffer[256];
+        ssize_t got = read(pty_.MasterFd(), buffer, sizeof buffer);
+        if (got <= 0) continue;
+        std::vector<ConsoleOutput> out;
+        bool hangUp = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto now = std::chrono::steady_clock::now();
+            for (ssize_t i = 0; i < got; ++i) {
+                transcript_.push_back({now, buffer[i]});
+                console_.Receive(buffer[i], out);
+            }
+            hangUp = console_.HangUpDue();
+        }
+        for (const ConsoleOutput& chunk : out) {
+            if (chunk.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(chunk.delayMs));
+            if (stop_) break;
+            Send(chunk.bytes);
+        }
+        if (hangUp) hungUp_ = true;
+    }
+    if (hungUp_) pty_.HangUp();
+}
+
+void SimulatedController::Send(const std::string& bytes) {
+    // Paced in slices so the line takes as long as a real one would.
+    constexpr std::size_t kSlice = 16;
+    for (std::size_t pos = 0; pos < bytes.size(); pos += kSlice) {
+        std::string slice = bytes.substr(pos, kSlice);
+        try {
+            pty_.Write(slice);
+        } catch (const std::exception&) {
+            return;
+        }
+        if (baud_ > 0) {
+            auto micros = static_cast<long>(slice.size()) * 10L * 1000000L / static_cast<long>(baud_);
+            std::this_thread::sleep_for(std::chrono::microseconds(micros));
+        }
+    }
+}
+
+std::string SimulatedController::Received() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string text;
+    for (const ReceivedByte& b : transcript_) text += static_cast<char>(b.byte);
+    return text;
+}
+
+std::vector<std::string> SimulatedController::ReceivedLines() const {
+    std::vector<std::string> lines;
+    std::string text = Received();
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            lines.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::vector<ReceivedByte> SimulatedController::Transcript() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return transcript_;
+}
+
+void SimulatedController::ClearTranscript() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    transcript_.clear();
+}
+
+bool SimulatedController::WaitReceived(const std::string& text, int timeoutMs) const {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (Received().find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
