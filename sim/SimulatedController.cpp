@@ -27,6 +27,12 @@ void SimulatedController::WithConsole(const std::function<void(ControllerConsole
     change(console_);
 }
 
+void SimulatedController::StartLoggedIn() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    console_.StartLoggedIn();
+    Send("ZL-500-40K /> ");
+}
+
 void SimulatedController::HangUpNow() {
     hungUp_ = true;
     std::uint64_t one = 1;

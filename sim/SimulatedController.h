@@ -31,6 +31,8 @@ public:
 
     // Runs `change` on the console model under the server's lock.
     void WithConsole(const std::function<void(ControllerConsole&)>& change);
+    // Puts the console in an open session showing its prompt.
+    void StartLoggedIn();
     void HangUpNow();
     bool HungUp() const { return hungUp_.load(); }
     void Stop();
