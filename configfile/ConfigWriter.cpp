@@ -1,0 +1,118 @@
+#include <tinyxml2.h>
+
+#include <cstring>
+
+#include "configfile/ConfigFile.h"
+#include "platform/LocalTime.h"
+#include "platform/SafeFile.h"
+#include "resources/StringTable.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+
+namespace {
+using tinyxml2::XMLDocument;
+using tinyxml2::XMLElement;
+
+// Room for every value at 99 characters even when each one is escaped.
+constexpr std::size_t kDocumentCapacity = 32768;
+
+XMLElement* Make(XMLDocument& doc, const char* name, const char* text) {
+    XMLElement* element = doc.NewElement(name);
+    element->InsertEndChild(doc.NewText(text));
+    return element;
+}
+
+// Value of a parameter as stored, or as displayed.
+XMLElement* Stored(XMLDocument& doc, const char* name, int index) {
+    char buffer[kValueSize] = "";
+    GetStoredParameterText(index, buffer);
+    return Make(doc, name, buffer);
+}
+
+XMLElement* Displayed(XMLDocument& doc, const char* name, int index) {
+    char buffer[kValueSize] = "";
+    GetParameterText(index, buffer);
+    return Make(doc, name, buffer);
+}
+
+void BuildDocument(XMLDocument& doc) {
+    char buffer[kValueSize];
+    XMLElement* program = doc.NewElement("Program");
+    LoadString(112, buffer, sizeof buffer);
+    program->InsertEndChild(Make(doc, "Version", buffer));
+    FormatLocalDate(buffer, sizeof buffer);
+    program->InsertEndChild(Make(doc, "Date", buffer));
+    FormatLocalTime(buffer, sizeof buffer);
+    program->InsertEndChild(Make(doc, "Time", buffer));
+
+    GetSessionTextNarrow(SlotInfoLine, buffer);
+    XMLElement* firmware = Make(doc, "Version", buffer);
+
+    XMLElement* system = doc.NewElement("System");
+    system->InsertEndChild(Stored(doc, "Baud", ParamBaud));
+    system->InsertEndChild(Stored(doc, "Echo", ParamEcho));
+
+    XMLElement* config = doc.NewElement("Config");
+    config->InsertEndChild(Stored(doc, "Mode", ParamMode));
+    config->InsertEndChild(Stored(doc, "TriggerSource", ParamTriggerSource));
+    config->InsertEndChild(Stored(doc, "Edge", ParamEdge));
+    config->InsertEndChild(Stored(doc, "Current", ParamCurrent));
+    config->InsertEndChild(Stored(doc, "Delay", ParamDelay));
+    config->InsertEndChild(Stored(doc, "TimeOn", ParamTimeOn));
+    config->InsertEndChild(Stored(doc, "CycleTime", ParamCycleTime));
+    config->InsertEndChild(Displayed(doc, "DutyCycle", ParamDutyCycle));
+    config->InsertEndChild(Stored(doc, "TriggerOut", ParamTriggerOut));
+    config->InsertEndChild(Displayed(doc, "ReadyOut", ParamReadyOut));
+    config->InsertEndChild(Displayed(doc, "AutoStart", ParamAutoStart));
+
+    XMLElement* status = doc.NewElement("Status");
+    status->InsertEndChild(Displayed(doc, "Current", ParamStatusCurrent));
+    status->InsertEndChild(Displayed(doc, "Error", ParamError));
+    status->InsertEndChild(Displayed(doc, "Temperature", ParamTemperature));
+    status->InsertEndChild(Displayed(doc, "SupplyVoltage", ParamSupplyVoltage));
+
+    XMLElement* controller = doc.NewElement("Controller");
+    controller->InsertEndChild(firmware);
+    controller->InsertEndChild(system);
+    controller->InsertEndChild(config);
+    controller->InsertEndChild(status);
+
+    XMLElement* root = doc.NewElement("ZL-Config");
+    root->InsertEndChild(program);
+    root->InsertEndChild(controller);
+    doc.InsertEndChild(doc.NewDeclaration());
+    doc.InsertEndChild(root);
+}
+}  // namespace
+
+bool PrintConfigDocument(char* out, std::size_t capacity, std::size_t* length) {
+    XMLDocument doc;
+    BuildDocument(doc);
+    tinyxml2::XMLPrinter printer;
+    doc.Print(&printer);
+    const char* text = printer.CStr();
+    // Files end their lines in CR LF, as text files on the controller's home platform do.
+    std::size_t n = 0;
+    for (; *text; ++text) {
+        if (*text == '\n') {
+            if (n + 1 >= capacity) return false;
+            out[n++] = '\r';
+        }
+        if (n + 1 >= capacity) return false;
+        out[n++] = *text;
+    }
+    out[n] = 0;
+    *length = n;
+    return true;
+}
+
+void WriteConfigFile() {
+    static char document[kDocumentCapacity];  // worker thread only
+    std::size_t length = 0;
+    if (!PrintConfigDocument(document, sizeof document, &length) ||
+        ReplaceFileContents(fileChooser.path, document, length) != kErrorSuccess) {
+        AppendNotice(143);
+    }
+}

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "configfile/ConfigFile.h"
+#include "console/ConsoleFixture.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::vector<std::string> kAllTwelve = {
+    "/System/Echo 0",        "/System/Baud 19200",    "/Config/Mode 0",       "/Config/Current 5000",
+    "/Config/Delay 100",     "/Config/TimeOn 1000",   "/Config/CycleTime 20000",
+    "/Config/TriggerSource 1", "/Config/Edge 1",      "/Config/TriggerOut 0", "/Config/ReadyOut 2",
+    "/Config/AutoStart 1",
+};
+
+std::vector<std::string> Without(const std::string& command) {
+    std::vector<std::string> rest;
+    for (const std::string& c : kAllTwelve) {
+        if (c != command) rest.push_back(c);
+    }
+    return rest;
+}
+
+struct ReaderCase {
+    const char* file;
+    const char* messages;
+    std::vector<std::string> sent;
+};
+
+void PrintTo(const ReaderCase& c, std::ostream* out) { *out << c.file; }
+
+class Reader : public ConsoleTest, public ::testing::WithParamInterface<ReaderCase> {
+protected:
+    void SetUp() override {
+        ConsoleTest::SetUp();
+        sim.StartLoggedIn();
+        ControlBlock.firmwareCode = 3;
+    }
+    void Load(const fs::path& path) {
+        std::strncpy(fileChooser.path, path.c_str(), kFilePathSize - 1);
+        LoadMessages messages;
+        ReadConfigFile(&sink, &messages);
+        ClearNotice();
+        AppendLoadMessages(messages);
+    }
+    // The command lines the controller received, without the empty ones.
+    std::vector<std::string> Commands() const {
+        std::vector<std::string> commands;
+        for (const std::string& line : sim.ReceivedLines()) {
+            if (!line.empty()) commands.push_back(line);
+        }
+        return commands;
+    }
+};
+}  // namespace
+
+TEST_P(Reader, checks_the_file_then_sends_its_values_in_a_fixed_order) {
+    const ReaderCase& c = GetParam();
+    Load(fs::path(FIXTURES) / c.file);
+    EXPECT_EQ(PendingNoticeText(), c.messages);
+    EXPECT_EQ(Commands(), c.sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, Reader,
+    ::testing::Values(
+        ReaderCase{"saved-example.xml", "", kAllTwelve},
+        ReaderCase{"lf-line-ends.xml", "", kAllTwelve},
+        ReaderCase{"bom-crlf.xml", "", kAllTwelve},
+        ReaderCase{"comments.xml", "", kAllTwelve},
+        ReaderCase{"tab-indented.xml", "", kAllTwelve},
+        ReaderCase{"firmware-1.01.xml", "", kAllTwelve},
+        ReaderCase{"other-order-and-unknown.xml", "", kAllTwelve},
+        ReaderCase{"no-program.xml", "Unexpected XML structure", kAllTwelve},
+        ReaderCase{"mode-self-closing.xml", "", Without("/Config/Mode 0")},
+        ReaderCase{"mode-empty.xml", "", Without("/Config/Mode 0")},
+        ReaderCase{"mode-missing.xml", "", Without("/Config/Mode 0")},
+        ReaderCase{"no-config-group.xml", "", {"/System/Echo 0", "/System/Baud 19200"}},
+        ReaderCase{"neither-program-nor-controller.xml",
+                   "Unexpected XML structure\nUnexpected XML structure", {}},
+        ReaderCase{"lower-case-root.xml", "Unexpected XML structure", {}},
+        ReaderCase{"program-version-1.1.xml",
+                   "Settings belong to newer ZL-Config version - use updated version of ZL-Config", {}},
+        ReaderCase{"program-version-0.9.xml",
+                   "Settings belong to newer ZL-Config version - use updated version of ZL-Config", {}},
+        ReaderCase{"program-without-version.xml",
+                   "Settings belong to newer ZL-Config version - use updated version of ZL-Config", {}},
+        ReaderCase{"program-version-with-blanks.xml",
+                   "Settings belong to newer ZL-Config version - use updated version of ZL-Config", {}},
+        ReaderCase{"firmware-1.03.xml",
+                   "Settings belong to newer firmware version - use updated version of ZL-Config", {}},
+        ReaderCase{"firmware-empty.xml",
+                   "Settings belong to newer firmware version - use updated version of ZL-Config", {}},
+        ReaderCase{"plain-text.xml", "Unable to read XML-File", {}},
+        ReaderCase{"empty.xml", "Unable to read XML-File", {}},
+        ReaderCase{"binary.xml", "Unable to read XML-File", {}},
+        ReaderCase{"truncated.xml", "Unable to read XML-File", {}},
+        ReaderCase{"no-such-file.xml", "Unable to read XML-File", {}}),
+    [](const ::testing::TestParamInfo<ReaderCase>& info) {
+        std::string name = info.param.file;
+        name = name.substr(0, name.size() - 4);  // without .xml
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        }
+        return name;
+    });
+
+using RoundTrip = Reader;
+
+TEST_F(RoundTrip, a_written_file_loads_back_as_exactly_the_twelve_values) {
+    const std::pair<int, const char*> values[] = {
+        {ParamMode, "0"},  {ParamTriggerSource, "1"}, {ParamEdge, "1"}, {ParamCurrent, "5000"},
+        {ParamDelay, "100"}, {ParamTimeOn, "1000"},   {ParamCycleTime, "20000"}, {ParamTriggerOut, "0"},
+        {ParamReadyOut, "2"}, {ParamAutoStart, "1"}, {ParamBaud, "19200"}, {ParamEcho, "0"},
+    };
+    for (const auto& [index, text] : values) SetParameterText(index, text);
+    SetSessionText(SlotInfoLine, u"Firmware-Version ZL-500-40K 1.02");
+    fs::path path = fs::temp_directory_path() / ("zl-roundtrip-" + std::to_string(getpid()) + ".xml");
+    std::strncpy(fileChooser.path, path.c_str(), kFilePathSize - 1);
+    WriteConfigFile();
+    ASSERT_EQ(PendingNoticeText(), "");
+    for (const auto& [index, text] : values) SetParameterText(index, "");
+    Load(path);
+    fs::remove(path);
+    EXPECT_EQ(PendingNoticeText(), "");
+    EXPECT_EQ(Commands(), kAllTwelve);
+    EXPECT_EQ(ParameterValue(ParamCurrent), "5000");  // stored from the controller's answer
+}

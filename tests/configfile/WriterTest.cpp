@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "configfile/ConfigFile.h"
+#include "platform/LocalTime.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+#include "support/RecordingSink.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::time_t FixedClock() {
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11;
+    t.tm_mday = 8;
+    t.tm_hour = 14;
+    t.tm_min = 5;
+    t.tm_sec = 31;
+    return timegm(&t);
+}
+
+void StoreExampleValues() {
+    const std::pair<int, const char*> values[] = {
+        {ParamMode, "0"},     {ParamTriggerSource, "1"}, {ParamEdge, "1"},      {ParamCurrent, "5000"},
+        {ParamDelay, "100"},  {ParamTimeOn, "1000"},     {ParamCycleTime, "20000"},
+        {ParamTriggerOut, "0"}, {ParamReadyOut, "2"},    {ParamAutoStart, "1"}, {ParamBaud, "19200"},
+        {ParamEcho, "0"},     {ParamStatusCurrent, "4980"}, {ParamError, "0"},  {ParamTemperature, "35"},
+        {ParamSupplyVoltage, "20000"},
+    };
+    for (const auto& [index, text] : values) SetParameterText(index, text);
+    SetSessionText(SlotInfoLine, u"Firmware-Version ZL-500-40K 1.10");
+}
+
+class Writer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSharedState();
+        setenv("TZ", "UTC", 1);
+        tzset();
+        SetClockSource(FixedClock);
+        dir = fs::temp_directory_path() / ("zl-writer-" + std::to_string(getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        SetClockSource(nullptr);
+        fs::permissions(dir, fs::perms::owner_all);
+        fs::remove_all(dir);
+    }
+    void SaveTo(const fs::path& path) {
+        std::strncpy(fileChooser.path, path.c_str(), kFilePathSize - 1);
+        WriteConfigFile();
+    }
+    bool OnlyFileIn(const fs::path& folder, const std::string& name) {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) count += entry.path().filename() != name;
+        return count == 0;
+    }
+    fs::path dir;
+};
+}  // namespace
+
+TEST_F(Writer, a_saved_file_is_the_documented_example_byte_for_byte) {
+    StoreExampleValues();
+    SaveTo(dir / "saved.xml");
+    EXPECT_EQ(PendingNoticeText(), "");
+    EXPECT_EQ(ReadFile(dir / "saved.xml"), ReadFile(fs::path(FIXTURES) / "saved-example.xml"));
+}
+
+TEST_F(Writer, display_forms_and_empty_values) {
+    struct Case {
+        const char* mode;
+        const char* cycle;
+        const char* volts;
+        const char* expected[3];
+    };
+    const Case cases[] = {
+        {"1", "20000", "1500", {"<DutyCycle>100.00</DutyCycle>", "<SupplyVoltage>1.5</SupplyVoltage>", "<Mode>1</Mode>"}},
+        {"0", "0", "", {"<DutyCycle>0.00</DutyCycle>", "<SupplyVoltage>0.0</SupplyVoltage>", "<CycleTime>0</CycleTime>"}},
+        {"", "", "", {"<Mode></Mode>", "<Baud></Baud>", "<Error></Error>"}},
+    };
+    for (const Case& c : cases) {
+        ResetSharedState();
+        SetParameterText(ParamMode, c.mode);
+        SetParameterText(ParamTimeOn, "500");
+        SetParameterText(ParamCycleTime, c.cycle);
+        SetParameterText(ParamSupplyVoltage, c.volts);
+        char text[32768];
+        std::size_t length = 0;
+        ASSERT_TRUE(PrintConfigDocument(text, sizeof text, &length));
+        for (const char* line : c.expected) EXPECT_NE(std::strstr(text, line), nullptr) << line;
+        EXPECT_EQ(std::strlen(text), length);
+    }
+}
+
+TEST_F(Writer, markup_in_values_is_escaped_and_still_fits) {
+    StoreExampleValues();
+    std::string markup(99, '&');
+    SetParameterText(ParamCurrent, markup.c_str());
+    SetSessionText(SlotInfoLine, u"<Firmware & \"more\">");
+    SaveTo(dir / "escaped.xml");
+    EXPECT_EQ(PendingNoticeText(), "");
+    std::string saved = ReadFile(dir / "escaped.xml");
+    EXPECT_NE(saved.find("<Version>&lt;Firmware &amp; \"more\"&gt;</Version>"), std::string::npos);
+}
+
+TEST_F(Writer, replacing_keeps_permissions_and_utf8_names_work) {
+    StoreExampleValues();
+    fs::path target = dir / "Pr\xc3\xbc" "fstand.xml";
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    SaveTo(target);
+    EXPECT_EQ(PendingNoticeText(), "");
+    EXPECT_EQ(ReadFile(target).substr(0, 5), "<?xml");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(OnlyFileIn(dir, target.filename()));
+}
+
+TEST_F(Writer, failures_report_143_and_leave_the_old_file) {
+    StoreExampleValues();
+    fs::path target = dir / "kept.xml";
+
+    // A read-only file, which a rename could replace: refused (no write bit binds root too).
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::owner_read);
+    SaveTo(target);
+    EXPECT_EQ(PendingNoticeText(), "Unable to save File!");
+    EXPECT_EQ(ReadFile(target), "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    ClearNotice();
+
+    // A folder that vanished.
+    SaveTo(dir / "missing" / "x.xml");
+    EXPECT_EQ(PendingNoticeText(), "Unable to save File!");
+    ClearNotice();
+
+    // A write that fails part-way, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 200;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    SaveTo(target);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(PendingNoticeText(), "Unable to save File!");
+    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_TRUE(OnlyFileIn(dir, "kept.xml"));
+}
