@@ -33,6 +33,9 @@ struct LineState {
 // Opens a device by name ("\\.\COMn" or a path) for exclusive use, in raw mode.
 ErrorCode PortOpen(const char16_t* name, PortDevice** device);
 void PortClose(PortDevice* device);
+// Whether a device exists and is free, without changing its settings: 0, or the
+// error an open would give (kErrorAccessDenied when another program holds it).
+ErrorCode PortProbe(const char16_t* name);
 
 ErrorCode PortGetState(PortDevice* device, LineState* state);
 ErrorCode PortSetState(PortDevice* device, const LineState& state);

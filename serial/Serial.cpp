@@ -4,6 +4,8 @@
 
 #include "serial/PortBackend.h"
 
+ErrorCode ProbePort(const char16_t* name) { return PortProbe(name); }
+
 CSerial::~CSerial() {
     if (portHandle) {
         delete ioEvent;

@@ -31,6 +31,10 @@ struct CompletionRecord {
     ManualResetEvent* event = nullptr;
 };
 
+// Opens and closes a device at once, as a port scan does: 0 for a free port, else
+// the code an open would give.
+ErrorCode ProbePort(const char16_t* name);
+
 class CSerial {
 public:
     CSerial() = default;

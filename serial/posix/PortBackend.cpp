@@ -88,6 +88,21 @@ ErrorCode PortOpen(const char16_t* name, PortDevice** device) {
     return kErrorSuccess;
 }
 
+ErrorCode PortProbe(const char16_t* name) {
+    char path[4096];
+    if (!ResolveDeviceName(name, path, sizeof path)) return kErrorFileNotFound;
+    int fd = open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return LastErrno();
+    ErrorCode result = kErrorSuccess;
+    if (!isatty(fd)) {
+        result = kErrorInvalidFunction;
+    } else if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        result = kErrorAccessDenied;
+    }
+    close(fd);  // also drops the lock
+    return result;
+}
+
 void PortClose(PortDevice* device) {
     if (!device) return;
     ioctl(device->fd, TIOCNXCL);

@@ -1,0 +1,70 @@
+#include "session/Connection.h"
+
+#include "console/Commands.h"
+#include "serial/SerialReadln.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+#include "state/TextOps.h"
+
+namespace {
+constexpr int kReadOrder[] = {
+    ParamTemperature, ParamSupplyVoltage, ParamError,  ParamMode,         ParamCurrent,
+    ParamDelay,       ParamTimeOn,        ParamCycleTime, ParamTriggerSource, ParamEdge,
+    ParamTriggerOut,  ParamReadyOut,      ParamAutoStart, ParamEcho,        ParamBaud,
+    ParamStatusCurrent,
+};
+static_assert(sizeof kReadOrder / sizeof kReadOrder[0] == 16, "sixteen parameters are read");
+
+bool SessionEnding() { return ControlBlock.quit || ControlBlock.connectionLost; }
+}  // namespace
+
+void ScanPorts() {
+    ControlBlock.portCount = 0;
+    ControlBlock.portList[0] = 0;
+    for (unsigned n = 1; n <= 99; ++n) {
+        char16_t name[32];
+        FormatText(name, 32, u"\\\\.\\COM%u", n);
+        ErrorCode e = ProbePort(name);
+        // Free or held by another program: the port exists. Anything else: skip it.
+        if (e != kErrorSuccess && e != kErrorAccessDenied) continue;
+        int count = ControlBlock.portCount;
+        if (count < 99) {
+            ControlBlock.portList[count] = static_cast<std::int32_t>(n);
+            ControlBlock.portCount = ++count;
+        }
+        ControlBlock.portList[count] = 0;
+    }
+}
+
+bool ConnectPort() {
+    char16_t port[kSessionTextSize];
+    GetSessionText(SlotPortName, port);
+    char16_t device[100] = u"\\\\.\\";
+    CopyText(device + 4, 96, port, kSessionTextSize);
+    if (SerialPort.OpenWithListener(device, 0, 0) != kErrorSuccess) {
+        AppendNotice(148);
+        return false;
+    }
+    if (SerialPort.SetLineSettings(ControlBlock.baud, 8, 0, 0) != kErrorSuccess) {
+        AppendNotice(149);
+        return false;
+    }
+    if (SerialPort.SetFlowControl(FlowNone) != kErrorSuccess) {
+        AppendNotice(150);
+        return false;
+    }
+    return true;
+}
+
+bool ReadAllParameters(MessageSink* window) {
+    if (SessionEnding()) return false;
+    ExecuteCommand(CommandVer, 0, window, "", 0);
+    if (ControlBlock.firmwareCode == 0 || SessionEnding()) return false;
+    for (int index : kReadOrder) {
+        ExecuteCommand(CommandParameter, index, window, "", 100);
+        if (SessionEnding()) return false;
+    }
+    return true;
+}

@@ -1,0 +1,324 @@
+#include "session/SessionController.h"
+
+#include <atomic>
+#include <system_error>
+
+#include "console/Commands.h"
+#include "console/Login.h"
+#include "platform/MessageSink.h"
+#include "platform/Threading.h"
+#include "serial/SerialReadln.h"
+#include "session/Connection.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+
+namespace {
+enum State : int {
+    StateEnd = 0,
+    StateStart = 1,
+    StateSplash = 2,
+    StateSplashEnd = 3,
+    StateLoggedOut = 4,
+    StateDispatch = 5,
+    StateWaitLogin = 6,
+    StateConnect = 7,
+    StateLoginFailed = 8,
+    StateLogIn = 9,
+    StateReadOut = 10,
+    StateLoggedIn = 11,
+    StateShowHelp = 12,
+    StateHelpClosed = 13,
+    StateShowAbout = 14,
+    StateAboutClosed = 15,
+    StateQuit = 16,
+    StateFactoryReset = 17,
+    StateLogout = 18,
+    StateClosePort = 19,
+    StateLoginDone = 20,
+    StateSessionReady = 21,
+    StateWriteParameter = 22,
+    StatePollTemperature = 23,
+    StatePollSupplyVoltage = 24,
+    StatePollError = 25,
+    StateOpenPasswordDialog = 26,
+    StatePasswordDialogClosed = 27,
+    StateChangePassword = 28,
+    StateSaveFile = 29,
+    StateStop = 30,
+    StateStartUnit = 31,
+    StateSave = 32,
+    StateLoadFile = 33,
+};
+
+void EmptyPasswordSlots() {
+    for (int slot = SlotCurrentPassword; slot <= SlotNewPasswordAgain; ++slot) SetSessionText(slot, u"");
+}
+
+void Read(int index, MessageSink* window) { ExecuteCommand(CommandParameter, index, window, "", 100); }
+void Send(CommandKind kind, MessageSink* window) { ExecuteCommand(kind, 0, window, "", 0); }
+}  // namespace
+
+SessionController::~SessionController() { Join(); }
+
+bool SessionController::Start(MessageSink* target) {
+    window = target;
+    try {
+        thread = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void SessionController::Join() {
+    if (thread.joinable()) thread.join();
+}
+
+void SessionController::Run() {
+    while (state != StateEnd) {
+        state = Step();
+        observedState = state;
+        SleepMs(10);
+    }
+}
+
+int SessionController::Step() {
+    ControlBlockStore& cb = ControlBlock;
+    switch (state) {
+        case StateStart:
+            idleCountdown = 0;
+            for (int slot = 0; slot < kSessionTextCount; ++slot) SetSessionText(slot, u"");
+            SetSessionText(SlotUserName, kDefaultUserName);
+            SetSessionText(SlotPassword, kDefaultPassword);
+            ClearNotice();
+            FillFileChooser();
+            splashCountdown = 300;
+            cb.aboutClosed = false;
+            window->Post(MsgCreateAbout, 0, 0);
+            ScanPorts();
+            return StateSplash;
+
+        case StateSplash:
+            if (cb.aboutClosed) return StateSplashEnd;
+            return splashCountdown-- > 0 ? StateSplash : StateSplashEnd;
+
+        case StateSplashEnd:
+            cb.aboutClosed = false;
+            window->Post(MsgDestroyAbout, 0, 0);
+            window->Post(MsgCreateMain, 0, 0);
+            return StateLoggedOut;
+
+        case StateLoggedOut: {
+            window->Post(MsgDestroyPassword, 0, 0);
+            cb.firmwareCode = 0;
+            if (cb.connectionLost) AppendNotice(151);
+            EmptyPasswordSlots();
+            // Requests that carried data hold busy; a discarded one must give it back.
+            bool heldBusy = cb.writeRequest || cb.passwordChangeRequest || cb.saveFileRequest ||
+                            cb.openFileRequest || cb.loginRequest;
+            for (std::atomic<bool>* flag :
+                 {&cb.loggedIn, &cb.connectionLost, &cb.aboutRequest, &cb.aboutClosed,
+                  &cb.helpRequest, &cb.helpClosed, &cb.loginRequest, &cb.logoutRequest,
+                  &cb.factoryResetRequest, &cb.passwordDialogRequest, &cb.passwordDialogClosed,
+                  &cb.passwordChangeRequest, &cb.saveFileRequest, &cb.stopRequest,
+                  &cb.startRequest, &cb.saveRequest, &cb.openFileRequest, &cb.writeRequest}) {
+                flag->store(false);
+            }
+            if (heldBusy) ReleaseBusy();
+            for (int i = 0; i < kParameterCount; ++i) SetParameterText(i, "0");
+            SetSessionTextFromString(SlotInfoLine, 139);
+            window->Post(MsgSessionClosed, 0, 0);
+            window->Post(MsgCreateLogin, 0, 0);
+            FlushNotice(window);
+            return StateDispatch;
+        }
+
+        case StateDispatch:
+            if ((cb.helpRequest)) return StateShowHelp;
+            if ((cb.helpClosed)) return StateHelpClosed;
+            if ((cb.aboutRequest)) return StateShowAbout;
+            if ((cb.aboutClosed)) return StateAboutClosed;
+            if (cb.loggedIn) return StateLoggedIn;
+            return StateWaitLogin;
+
+        case StateWaitLogin:
+            if (cb.quit) return StateQuit;
+            if (cb.loginRequest) return StateConnect;
+            return StateDispatch;
+
+        case StateConnect:
+            window->Post(MsgDestroyLogin, 0, 0);
+            SetSessionTextFromString(SlotInfoLine, 154);
+            window->Post(MsgShowInfoLine, 0, 0);
+            return ConnectPort() ? StateLogIn : StateLoginFailed;
+
+        case StateLoginFailed:
+            cb.loginRequest = false;
+            ReleaseBusy();
+            return StateClosePort;
+
+        case StateLogIn:
+            return Login() ? StateReadOut : StateLoginFailed;
+
+        case StateReadOut:
+            return ReadAllParameters(window) ? StateLoginDone : StateLoginFailed;
+
+        case StateLoggedIn:
+            if (cb.connectionLost || cb.quit) return StateClosePort;
+            if (cb.logoutRequest) return StateLogout;
+            if (cb.factoryResetRequest) return StateFactoryReset;
+            if (cb.passwordDialogRequest) return StateOpenPasswordDialog;
+            if (cb.passwordDialogClosed) return StatePasswordDialogClosed;
+            if (cb.passwordChangeRequest) return StateChangePassword;
+            if (cb.saveFileRequest) return StateSaveFile;
+            if (cb.stopRequest) return StateStop;
+            if (cb.startRequest) return StateStartUnit;
+            if (cb.saveRequest) return StateSave;
+            if (cb.openFileRequest) return StateLoadFile;
+            if (cb.writeRequest) return StateWriteParameter;
+            if (idleCountdown-- > 0) return StateDispatch;
+            idleCountdown = 100;
+            return nextPoll;
+
+        case StateShowHelp:
+            window->Post(MsgCreateHelp, 0, 0);
+            cb.helpRequest = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateHelpClosed:
+            window->Post(MsgDestroyHelp, 0, 0);
+            cb.helpClosed = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateShowAbout:
+            window->Post(MsgCreateAbout, 0, 0);
+            cb.aboutRequest = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateAboutClosed:
+            window->Post(MsgDestroyAbout, 0, 0);
+            cb.aboutClosed = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateQuit:
+            window->Post(MsgDestroyAbout, 0, 0);
+            window->Post(MsgDestroyHelp, 0, 0);
+            window->Post(MsgDestroyPassword, 0, 0);
+            window->Post(MsgDestroyLogin, 0, 0);
+            window->Post(MsgDestroyMain, 0, 0);
+            return StateEnd;
+
+        case StateFactoryReset:
+            Send(CommandFactorySettings, window);
+            return StateClosePort;
+
+        case StateLogout:
+            return StateClosePort;
+
+        case StateClosePort:
+            SerialPort.Close();
+            return cb.quit ? StateQuit : StateLoggedOut;
+
+        case StateLoginDone:
+            cb.loggedIn = true;
+            cb.loginRequest = false;
+            return StateSessionReady;
+
+        case StateSessionReady:
+            ReleaseBusy();
+            window->Post(MsgSessionOpen, 0, 0);
+            return StateSave;
+
+        case StateWriteParameter:
+            ExecuteCommand(CommandParameter, cb.pendingWriteIndex, window, cb.pendingWriteText, 100);
+            cb.writeRequest = false;
+            ReleaseBusy();
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StatePollTemperature:
+            Read(ParamTemperature, window);
+            FlushNotice(window);
+            nextPoll = StatePollSupplyVoltage;
+            return StateDispatch;
+
+        case StatePollSupplyVoltage:
+            Read(ParamSupplyVoltage, window);
+            FlushNotice(window);
+            nextPoll = StatePollError;
+            return StateDispatch;
+
+        case StatePollError:
+            Read(ParamError, window);
+            FlushNotice(window);
+            nextPoll = StatePollTemperature;
+            return StateDispatch;
+
+        case StateOpenPasswordDialog:
+            window->Post(MsgCreatePassword, 0, 0);
+            cb.passwordDialogRequest = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StatePasswordDialogClosed:
+            window->Post(MsgDestroyPassword, 0, 0);
+            EmptyPasswordSlots();
+            cb.passwordDialogClosed = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateChangePassword:
+            if (ChangePassword()) EmptyPasswordSlots();
+            cb.passwordChangeRequest = false;
+            ReleaseBusy();
+            window->Post(MsgDestroyPassword, 0, 0);
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateSaveFile:
+            WriteConfigFile();
+            cb.saveFileRequest = false;
+            ReleaseBusy();
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateStop:
+            Send(CommandStop, window);
+            cb.stopRequest = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateStartUnit:
+            Send(CommandStart, window);
+            cb.startRequest = false;
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateSave:
+            Send(CommandSave, window);
+            cb.saveRequest = false;
+            AppendLoadMessages(loadMessages);
+            loadMessages = LoadMessages{};
+            FlushNotice(window);
+            return StateDispatch;
+
+        case StateLoadFile:
+            SetSessionTextFromString(SlotInfoLine, 156);
+            window->Post(MsgSessionClosed, 0, 0);
+            Send(CommandStop, window);
+            ReadConfigFile(window, &loadMessages);
+            fileChooser.path[0] = 0;
+            Send(CommandVer, window);
+            cb.openFileRequest = false;
+            return StateSessionReady;
+
+        default:
+            return StateQuit;
+    }
+}

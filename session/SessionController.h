@@ -1,0 +1,39 @@
+#pragma once
+// The worker thread: a polled state machine that owns the serial port and every
+// exchange with the controller, runs file saves and loads, and decides which dialogs
+// exist by posting to the hidden main window. Dialogs reach it only through the
+// request flags of ControlBlock; one step runs every 10 ms until the state is 0.
+#include <atomic>
+#include <thread>
+
+#include "configfile/ConfigFile.h"
+
+class MessageSink;
+
+class SessionController {
+public:
+    SessionController() = default;
+    SessionController(const SessionController&) = delete;
+    SessionController& operator=(const SessionController&) = delete;
+    ~SessionController();
+
+    // Starts the thread with the hidden main window as the target of its posts.
+    bool Start(MessageSink* window);
+    // Waits for the thread to end (it ends once ControlBlock.quit is set).
+    void Join();
+    // The state the thread is in, for observers such as tests.
+    int CurrentState() const { return observedState.load(); }
+
+private:
+    void Run();
+    int Step();
+
+    int state = 1;
+    MessageSink* window = nullptr;
+    int splashCountdown = 0;
+    int idleCountdown = 0;
+    int nextPoll = 23;
+    LoadMessages loadMessages;  // a file's messages, shown at the end of its load
+    std::atomic<int> observedState{1};
+    std::thread thread;
+};

@@ -1,0 +1,117 @@
+#include "session/SessionFixture.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "serial/SerialReadln.h"
+#include "state/ControlBlock.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+
+namespace fs = std::filesystem;
+
+void SessionTest::SetUp() {
+    ResetSharedState();
+    portsDir = (fs::temp_directory_path() / ("zl-session-" + std::to_string(getpid()))).string();
+    fs::create_directories(portsDir);
+    ASSERT_TRUE(sim.LinkAs(portsDir, 1));
+    setenv("ZL_CONFIG_PORTS", portsDir.c_str(), 1);
+    ui_ = std::thread([this] { ShowNotices(); });
+}
+
+void SessionTest::TearDown() {
+    Quit();
+    uiStop_ = true;
+    ui_.join();
+    fs::remove_all(portsDir);
+}
+
+void SessionTest::Quit() {
+    ControlBlock.quit = true;
+    worker.Join();
+}
+
+void SessionTest::ShowNotices() {
+    int handled = 0;
+    while (!uiStop_) {
+        if (NoticePending() && sink.Count(MsgShowNotice) > handled) {
+            std::string text = PendingNoticeText();
+            {
+                std::lock_guard<std::mutex> lock(noticesMutex_);
+                notices_.push_back(text);
+            }
+            ++handled;
+            EmptyNotice();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+std::vector<std::string> SessionTest::Notices() {
+    std::lock_guard<std::mutex> lock(noticesMutex_);
+    return notices_;
+}
+
+void SessionTest::StartWorker(bool closeSplash) {
+    ASSERT_TRUE(worker.Start(&sink));
+    if (closeSplash) {
+        ASSERT_TRUE(sink.WaitFor(MsgCreateAbout));
+        ControlBlock.aboutClosed = true;
+    }
+    ASSERT_TRUE(sink.WaitFor(MsgCreateLogin));
+    ASSERT_TRUE(WaitIdle());
+}
+
+bool SessionTest::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+}
+
+bool SessionTest::WaitIdle(int timeoutMs) {
+    const ControlBlockStore& cb = ControlBlock;
+    return WaitUntil(
+        [&] {
+            int s = worker.CurrentState();
+            bool idleState = s == 5 || s == 6 || s == 11;
+            bool requests = cb.loginRequest || cb.logoutRequest || cb.factoryResetRequest ||
+                            cb.passwordChangeRequest || cb.saveFileRequest || cb.openFileRequest ||
+                            cb.writeRequest || cb.stopRequest || cb.startRequest || cb.saveRequest ||
+                            cb.helpRequest || cb.helpClosed || cb.aboutRequest || cb.aboutClosed ||
+                            cb.passwordDialogRequest || cb.passwordDialogClosed;
+            return idleState && !requests && !NoticePending() && !IsBusy();
+        },
+        timeoutMs);
+}
+
+void SessionTest::LogIn(const char16_t* password) {
+    int opened = sink.Count(MsgSessionOpen);
+    SubmitLogin(u"user", password, u"COM1", 19200);
+    ASSERT_TRUE(sink.WaitFor(MsgSessionOpen, opened + 1, 30000));
+    ASSERT_TRUE(WaitIdle());
+}
+
+std::vector<std::string> SessionTest::Commands() const {
+    std::vector<std::string> commands;
+    for (const std::string& line : sim.ReceivedLines()) {
+        if (!line.empty()) commands.push_back(line);
+    }
+    return commands;
+}
+
+int SessionTest::CountCommand(const std::string& line) const {
+    int n = 0;
+    for (const std::string& c : Commands()) n += c == line;
+    return n;
+}
+
+bool SessionTest::EndsAtLoginDialog(int loginDialogs) {
+    return sink.WaitFor(MsgCreateLogin, loginDialogs, 30000) && WaitIdle() &&
+           SessionTextUtf8(SlotInfoLine) == "Not connected!" && !SerialPort.IsOpen() && !IsBusy() &&
+           !ControlBlock.loggedIn;
+}

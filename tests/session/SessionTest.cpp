@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "serial/SerialReadln.h"
+#include "session/SessionFixture.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/SessionTexts.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+const std::vector<std::string> kReadOut = {
+    "Ver",
+    "/Status/Temperature ", "/Status/SupplyVoltage ", "/Status/Error ", "/Config/Mode ",
+    "/Config/Current ", "/Config/Delay ", "/Config/TimeOn ", "/Config/CycleTime ",
+    "/Config/TriggerSource ", "/Config/Edge ", "/Config/TriggerOut ", "/Config/ReadyOut ",
+    "/Config/AutoStart ", "/System/Echo ", "/System/Baud ", "/Status/Current ",
+};
+}  // namespace
+
+TEST_F(SessionTest, start_up_shows_the_splash_for_about_three_seconds_then_the_dialogs) {
+    auto start = Clock::now();
+    StartWorker(false);
+    auto waited = Clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(2900));
+    EXPECT_EQ(sink.Codes(), (std::vector<unsigned>{MsgCreateAbout, MsgDestroyAbout, MsgCreateMain,
+                                                  MsgDestroyPassword, MsgSessionClosed, MsgCreateLogin}));
+    EXPECT_EQ(SessionTextUtf8(SlotInfoLine), "Not connected!");
+    EXPECT_EQ(SessionTextUtf8(SlotUserName), "user");
+    EXPECT_EQ(SessionTextUtf8(SlotPassword), "ta-vimek");
+    EXPECT_EQ(ParameterValue(ParamCurrent), "0");
+    EXPECT_EQ(ControlBlock.portList[0], 1);  // the simulator, linked as COM1
+    EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(SessionTest, closing_the_splash_moves_on_at_once) {
+    auto start = Clock::now();
+    StartWorker(true);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
+}
+
+TEST_F(SessionTest, login_with_the_defaults_reads_everything_and_saves_once) {
+    StartWorker();
+    sink.Clear();
+    LogIn();
+    std::vector<std::string> expected = {"user", "ta-vimek"};
+    expected.insert(expected.end(), kReadOut.begin(), kReadOut.end());
+    expected.push_back("Save");
+    std::vector<std::string> commands = Commands();
+    ASSERT_GE(commands.size(), expected.size());
+    commands.resize(expected.size());  // idle polls may follow
+    EXPECT_EQ(commands, expected);
+    EXPECT_EQ(CountCommand("Save"), 1);
+
+    std::vector<unsigned> codes = sink.Codes();
+    ASSERT_GE(codes.size(), 19u);
+    EXPECT_EQ(codes[0], MsgDestroyLogin);
+    EXPECT_EQ(codes[1], MsgShowInfoLine);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(codes[2 + i], MsgRefreshParameter);
+    EXPECT_EQ(codes[18], MsgSessionOpen);
+    EXPECT_TRUE(ControlBlock.loggedIn);
+    EXPECT_EQ(ControlBlock.firmwareCode, 3);
+    EXPECT_EQ(SessionTextUtf8(SlotInfoLine), "Firmware-Version ZL-500-40K 1.10");
+    EXPECT_EQ(ParameterValue(ParamCurrent), "1000");
+    EXPECT_EQ(ParameterValue(ParamBaud), "19200");
+    EXPECT_EQ(ParameterValue(ParamSupplyVoltage), "24.0");
+    EXPECT_FALSE(IsBusy());
+    EXPECT_TRUE(Notices().empty());
+}
+
+struct FailedLogin {
+    const char* name;
+    const char16_t* port;
+    const char16_t* password;
+    std::int32_t baud;
+    const char* firmware;
+    bool holdPort;
+    const char* notice;
+};
+
+void PrintTo(const FailedLogin& c, std::ostream* out) { *out << c.name; }
+
+class LoginFailure : public SessionTest, public ::testing::WithParamInterface<FailedLogin> {};
+
+TEST_P(LoginFailure, ends_at_the_login_dialog_with_the_notice) {
+    const FailedLogin& c = GetParam();
+    sim.WithConsole([&](ControllerConsole& console) { console.SetFirmware(c.firmware); });
+    CSerial holder;
+    if (c.holdPort) {
+        ASSERT_EQ(holder.Open(Widen(sim.SlavePath()).c_str(), 0, 0, true), 0);
+    }
+    StartWorker();
+    SubmitLogin(u"user", c.password, c.port, c.baud);
+    EXPECT_TRUE(EndsAtLoginDialog(2));
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0], c.notice);
+    EXPECT_EQ(ParameterValue(ParamMode), "0");
+    if (std::strcmp(c.firmware, "2.00") == 0) {
+        EXPECT_EQ(CountCommand("/Status/Temperature "), 0);  // nothing read after Ver
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Session, LoginFailure,
+    ::testing::Values(
+        FailedLogin{"missing_port", u"COM98", u"ta-vimek", 19200, "1.10", false, "Unable to open COM-port"},
+        FailedLogin{"port_held_elsewhere", u"COM1", u"ta-vimek", 19200, "1.10", true, "Unable to open COM-port"},
+        FailedLogin{"rejected_baud_rate", u"COM1", u"ta-vimek", 12345, "1.10", false,
+                    "Unable to set COM-port setting"},
+        FailedLogin{"wrong_credentials", u"COM1", u"wrong", 19200, "1.10", false,
+                    "Access denied!\nNot connected!"},
+        FailedLogin{"unknown_firmware", u"COM1", u"ta-vimek", 19200, "2.00", false,
+                    "Connected to newer Firmware - use updated version of ZL-Config"}),
+    [](const ::testing::TestParamInfo<FailedLogin>& info) { return std::string(info.param.name); });
+
+TEST_F(SessionTest, parameter_writes_store_the_answer_or_report_the_refusal) {
+    StartWorker();
+    LogIn();
+    ASSERT_TRUE(SubmitParameterWrite(ParamCurrent, "5000"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(CountCommand("/Config/Current 5000"), 1);
+    EXPECT_EQ(ParameterValue(ParamCurrent), "5000");
+
+    sink.Clear();
+    ASSERT_TRUE(SubmitParameterWrite(ParamDelay, "2"));
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0],
+              "Value not accepted!\nLimits: [5...1000000]\nTake notice of further parameter-depended limits");
+    EXPECT_EQ(sink.Count(MsgFocusParameter), 1);
+    EXPECT_EQ(ParameterValue(ParamDelay), "5");
+}
+
+TEST_F(SessionTest, start_stop_and_save_reach_the_controller) {
+    StartWorker();
+    LogIn();
+    sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "TimeOn", 5000); });
+    ControlBlock.startRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_NE(Notices()[0].find("Failure! One or more values"), std::string::npos);
+    sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "TimeOn", 100); });
+    ControlBlock.startRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    sim.WithConsole([](ControllerConsole& c) { EXPECT_TRUE(c.Running()); });
+    ControlBlock.stopRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    sim.WithConsole([](ControllerConsole& c) { EXPECT_FALSE(c.Running()); });
+    ControlBlock.saveRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(CountCommand("Save"), 2);
+    EXPECT_EQ(Notices().size(), 1u);
+}
+
+TEST_F(SessionTest, password_change_success_mismatch_and_refusal) {
+    StartWorker();
+    LogIn();
+    ControlBlock.passwordDialogRequest = true;
+    ASSERT_TRUE(sink.WaitFor(MsgCreatePassword));
+    ASSERT_TRUE(WaitIdle());
+
+    SubmitPasswordChange(u"ta-vimek", u"Secret1", u"secret1");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Notices().back(), "Passwords mismatch!");
+    EXPECT_EQ(SessionTextUtf8(SlotNewPassword), "Secret1");  // kept for the reopened dialog
+    EXPECT_EQ(CountCommand("passwd"), 0);
+
+    SubmitPasswordChange(u"wrong", u"Secret1", u"Secret1");
+    ASSERT_TRUE(WaitIdle(60000));
+    EXPECT_EQ(Notices().back(), "Access denied!\nPassword change failed!");
+
+    SubmitPasswordChange(u"ta-vimek", u"Secret1", u"Secret1");
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Notices().back(), "Password changed!");
+    EXPECT_EQ(SessionTextUtf8(SlotCurrentPassword), "");
+    sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Password(), "Secret1"); });
+    EXPECT_EQ(sink.Count(MsgDestroyPassword), 4);  // three changes and the logged-out reset
+}
+
+TEST_F(SessionTest, files_are_saved_and_loaded_between_a_stop_and_a_save) {
+    StartWorker();
+    LogIn();
+    fs::path file = fs::path(portsDir) / "set.xml";
+    ASSERT_TRUE(AcquireBusy());
+    std::strncpy(fileChooser.path, file.c_str(), kFilePathSize - 1);
+    ControlBlock.saveFileRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(std::string(fileChooser.path), file.string());
+
+    // The same file, but without its Program group: loaded with one message.
+    std::ifstream in(file);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    text.erase(text.find("    <Program>"), text.find("<Controller>") - text.find("    <Program>") - 4);
+    std::ofstream(file) << text;
+    sim.ClearTranscript();
+    sink.Clear();
+    ASSERT_TRUE(AcquireBusy());
+    std::strncpy(fileChooser.path, file.c_str(), kFilePathSize - 1);
+    ControlBlock.openFileRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    std::vector<std::string> commands = Commands();
+    ASSERT_EQ(commands.size(), 15u);
+    EXPECT_EQ(commands.front(), "Stop");
+    EXPECT_EQ(commands[1], "/System/Echo 0");
+    EXPECT_EQ(commands[13], "Ver");
+    EXPECT_EQ(commands.back(), "Save");
+    EXPECT_EQ(Notices().back(), "Unexpected XML structure");
+    EXPECT_EQ(std::string(fileChooser.path), "");
+    std::vector<unsigned> codes = sink.Codes();
+    EXPECT_EQ(codes.front(), MsgSessionClosed);
+    EXPECT_EQ(sink.Count(MsgSessionOpen), 1);
+    EXPECT_FALSE(IsBusy());
+}
+
+TEST_F(SessionTest, help_and_about_open_and_close_logged_out_and_in) {
+    StartWorker();
+    for (int round = 0; round < 2; ++round) {
+        int created = sink.Count(MsgCreateHelp);
+        ControlBlock.helpRequest = true;
+        ASSERT_TRUE(sink.WaitFor(MsgCreateHelp, created + 1));
+        ControlBlock.helpClosed = true;
+        ASSERT_TRUE(sink.WaitFor(MsgDestroyHelp, created + 1));
+        int about = sink.Count(MsgCreateAbout);
+        int aboutGone = sink.Count(MsgDestroyAbout);
+        ControlBlock.aboutRequest = true;
+        ASSERT_TRUE(sink.WaitFor(MsgCreateAbout, about + 1));
+        ControlBlock.aboutClosed = true;
+        ASSERT_TRUE(sink.WaitFor(MsgDestroyAbout, aboutGone + 1));
+        ASSERT_TRUE(WaitIdle());
+        if (round == 0) LogIn();
+    }
+    EXPECT_TRUE(ControlBlock.loggedIn);
+}
+
+TEST_F(SessionTest, logout_discards_a_request_raised_with_it_and_the_next_login_works) {
+    StartWorker();
+    LogIn();
+    ASSERT_TRUE(SubmitParameterWrite(ParamCurrent, "7000"));
+    ControlBlock.startRequest = true;
+    ControlBlock.logoutRequest = true;
+    EXPECT_TRUE(EndsAtLoginDialog(2));
+    EXPECT_EQ(CountCommand("/Config/Current 7000"), 0);
+    EXPECT_EQ(CountCommand("Start"), 0);
+    EXPECT_EQ(ParameterValue(ParamTemperature), "0");
+    LogIn();
+    EXPECT_TRUE(ControlBlock.loggedIn);
+    EXPECT_EQ(CountCommand("su user"), 1);  // the console was still open
+}
+
+TEST_F(SessionTest, factory_reset_reboots_the_controller_and_returns_to_login) {
+    StartWorker();
+    LogIn();
+    ControlBlock.factoryResetRequest = true;
+    EXPECT_TRUE(EndsAtLoginDialog(2));
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0], "Controller rebooting...\nConnection Lost!");
+    LogIn();
+}
+
+TEST_F(SessionTest, a_hang_up_while_idle_is_a_lost_connection_after_the_polls_rotate) {
+    StartWorker();
+    LogIn();
+    sim.ClearTranscript();
+    ASSERT_TRUE(WaitUntil([&] { return Commands().size() >= 3; }, 20000));
+    // One status value per poll, in the rotation Temperature, SupplyVoltage, Error.
+    const std::vector<std::string> rotation = {"/Status/Temperature ", "/Status/SupplyVoltage ",
+                                               "/Status/Error "};
+    std::vector<std::string> polls = Commands();
+    auto position = [&](const std::string& c) {
+        return std::find(rotation.begin(), rotation.end(), c) - rotation.begin();
+    };
+    for (std::size_t i = 0; i + 1 < 3; ++i) {
+        ASSERT_LT(position(polls[i]), 3) << polls[i];
+        EXPECT_EQ(position(polls[i + 1]), (position(polls[i]) + 1) % 3);
+    }
+    sim.HangUpNow();
+    EXPECT_TRUE(EndsAtLoginDialog(2));
+    EXPECT_EQ(Notices().back(), "Connection Lost!");
+    EXPECT_EQ(ParameterValue(ParamCurrent), "0");
+}
+
+TEST_F(SessionTest, a_hang_up_during_the_read_out_stops_it) {
+    sim.WithConsole([](ControllerConsole& c) { c.HangUpAfterCommands(4); });
+    StartWorker();
+    SubmitLogin(u"user", u"ta-vimek", u"COM1", 19200);
+    EXPECT_TRUE(EndsAtLoginDialog(2));
+    EXPECT_EQ(Notices().back(), "Connection Lost!");
+    EXPECT_EQ(ParameterValue(ParamTemperature), "0");
+    EXPECT_EQ(sink.Count(MsgSessionOpen), 0);
+}
+
+TEST_F(SessionTest, quit_ends_the_worker_logged_out_logged_in_and_mid_read_out) {
+    for (int phase = 0; phase < 3; ++phase) {
+        SCOPED_TRACE(phase);
+        ResetSharedState();
+        SessionController local;
+        ASSERT_TRUE(local.Start(&sink));
+        ControlBlock.aboutClosed = true;
+        ASSERT_TRUE(WaitUntil([&] { int s = local.CurrentState(); return s == 5 || s == 6; }));
+        if (phase >= 1) {
+            SubmitLogin(u"user", u"ta-vimek", u"COM1", 19200);
+            ASSERT_TRUE(WaitUntil([&] { return SerialPort.IsOpen(); }));
+        }
+        if (phase == 2) {
+            ASSERT_TRUE(WaitUntil([&] { return ControlBlock.loggedIn.load(); }));
+        }
+        auto start = Clock::now();
+        ControlBlock.quit = true;
+        local.Join();
+        EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
+        EXPECT_FALSE(SerialPort.IsOpen());
+    }
+}
