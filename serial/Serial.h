@@ -84,7 +84,7 @@ protected:
     void Complete(CompletionRecord* record);
 
     std::atomic<ErrorCode> lastError{0};
-    PortDevice* portHandle = nullptr;
+    std::atomic<PortDevice*> portHandle{nullptr};  // read by observers on other threads
     std::atomic<std::uint32_t> reportedEvents{0};
     std::atomic<std::uint32_t> eventMask{0};
     ManualResetEvent* ioEvent = nullptr;

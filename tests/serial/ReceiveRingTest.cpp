@@ -153,7 +153,7 @@ TEST(ReceiveRingStress, many_random_lines_arrive_intact_and_in_order) {
         for (int i = 0; i < kLines;) {
             int n = port.TakeLine(line);
             if (n == 0) {
-                std::this_thread::yield();
+                std::this_thread::sleep_for(std::chrono::microseconds(20));
                 continue;
             }
             if (lines[i] != line) ++mismatches;
@@ -165,7 +165,9 @@ TEST(ReceiveRingStress, many_random_lines_arrive_intact_and_in_order) {
     std::string batch;
     for (int i = 0; i < kLines; ++i) {
         long size = static_cast<long>(lines[i].size() + 1);
-        while (bytesSent + size - bytesTaken.load() > 900) std::this_thread::yield();
+        while (bytesSent + size - bytesTaken.load() > 900) {
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
         pty.Write(lines[i] + "\n");
         bytesSent += size;
     }

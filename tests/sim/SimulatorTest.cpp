@@ -30,6 +30,20 @@ public:
         }
         return seen;
     }
+    // Collects output until the console's prompt closes it.
+    std::string ExpectPrompt() {
+        std::string seen;
+        for (int i = 0; i < 40; ++i) {
+            seen += Expect("> ");
+            std::size_t lineStart = seen.rfind("\r\n");
+            std::string tail = lineStart == std::string::npos ? seen : seen.substr(lineStart + 2);
+            if (tail.rfind("ZL-500-40K /", 0) == 0 && tail.size() >= 2 &&
+                tail.compare(tail.size() - 2, 2, "> ") == 0) {
+                break;
+            }
+        }
+        return seen;
+    }
     bool HungUp() {
         pollfd p{fd_, POLLIN, 0};
         return poll(&p, 1, 500) > 0 && (p.revents & POLLHUP);
@@ -54,22 +68,22 @@ TEST(Simulator, echoes_logs_in_reads_and_refuses_out_of_range_writes) {
     Terminal t(sim.SlavePath());
     LogIn(t);
     t.Send("/Config/TimeOn \n");
-    std::string out = t.Expect("> ");
+    std::string out = t.ExpectPrompt();
     EXPECT_NE(out.find("/Config/TimeOn \r\n<VAL> TimeOn 100\r\nZL-500-40K /> "), std::string::npos) << out;
 
     t.Send("/Config/Delay 2\n");
-    out = t.Expect("> ");
+    out = t.ExpectPrompt();
     EXPECT_NE(out.find("Value not accepted!\r\nLimits: [5...1000000]\r\n"
                        "Take notice of further parameter-depended limits\r\n"),
               std::string::npos) << out;
     t.Send("/Status/Error 1\n");
-    EXPECT_NE(t.Expect("> ").find("Read-only parameter!"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("Read-only parameter!"), std::string::npos);
     t.Send("/Foo/Mode\n");
-    EXPECT_NE(t.Expect("> ").find("Directory 'Foo' unknown!"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("Directory 'Foo' unknown!"), std::string::npos);
     t.Send("/Config/TimeOn 5000\n");
-    t.Expect("> ");
+    t.ExpectPrompt();
     t.Send("Save\n");
-    EXPECT_NE(t.Expect("> ").find("Failure! One or more values"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("Failure! One or more values"), std::string::npos);
     EXPECT_EQ(sim.Received().substr(0, 6), "\nuser\n");
 }
 
@@ -79,13 +93,13 @@ TEST(Simulator, old_firmware_needs_cd_and_bare_names) {
     Terminal t(sim.SlavePath());
     LogIn(t);
     t.Send("/Config/Mode 1\n");
-    EXPECT_NE(t.Expect("> ").find("Command/parameter '/Config/Mode' unknown!"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("Command/parameter '/Config/Mode' unknown!"), std::string::npos);
     t.Send("cd /Config\n");
     EXPECT_NE(t.Expect("/Config> ").find("ZL-500-40K /Config> "), std::string::npos);
     t.Send("Mode 1\n");
-    EXPECT_NE(t.Expect("> ").find("<VAL> Mode 1"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("<VAL> Mode 1"), std::string::npos);
     t.Send("Ver\n");
-    EXPECT_NE(t.Expect("> ").find("Firmware-Version ZL-500-40K 1.01\r\n"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("Firmware-Version ZL-500-40K 1.01\r\n"), std::string::npos);
 }
 
 TEST(Simulator, passwd_su_and_factory_settings) {
@@ -95,7 +109,7 @@ TEST(Simulator, passwd_su_and_factory_settings) {
     t.Send("passwd\n");
     EXPECT_NE(t.Expect("Enter old password: ").find("Changing password for user\r\n"), std::string::npos);
     t.Send("wrong\n");
-    EXPECT_NE(t.Expect("> ").find("Access denied!"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("Access denied!"), std::string::npos);
     t.Send("passwd\n");
     t.Expect("Enter old password: ");
     t.Send("ta-vimek\n");
@@ -103,11 +117,11 @@ TEST(Simulator, passwd_su_and_factory_settings) {
     t.Send("secret\n");
     t.Expect("Re-enter new password: ");
     t.Send("secreT\n");
-    EXPECT_NE(t.Expect("> ").find("Passwords mismatch!"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("Passwords mismatch!"), std::string::npos);
     t.Send("su user\n");
     t.Expect("Password: ");
     t.Send("ta-vimek\n");
-    EXPECT_EQ(t.Expect("> ").find("Access denied!"), std::string::npos);
+    EXPECT_EQ(t.ExpectPrompt().find("Access denied!"), std::string::npos);
 
     sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "Current", 5000); });
     t.Send("FactorySettings\n");
@@ -127,8 +141,8 @@ TEST(Simulator, faults_garble_the_echo_and_hang_up) {
         c.HangUpAfterCommands(2);
     });
     t.Send("Stop\n");
-    EXPECT_NE(t.Expect("> ").find("sTOP\r\n"), std::string::npos);
+    EXPECT_NE(t.ExpectPrompt().find("sTOP\r\n"), std::string::npos);
     t.Send("Stop\n");
-    t.Expect("> ");
+    t.ExpectPrompt();
     EXPECT_TRUE(t.HungUp());
 }
