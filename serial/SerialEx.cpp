@@ -1,6 +1,7 @@
 #include "serial/SerialEx.h"
 
 #include <chrono>
+#include <pthread.h>
 
 #include "platform/Threading.h"
 #include "serial/PortBackend.h"
@@ -46,6 +47,7 @@ ErrorCode CSerialEx::StartListener() {
         listenerActive = true;
         try {
             listenerThread = std::thread([this] {
+                pthread_setname_np(pthread_self(), "zl-listener");
                 ListenerLoop();
                 listenerActive = false;
             });

@@ -1,6 +1,7 @@
 #include "session/SessionController.h"
 
 #include <atomic>
+#include <pthread.h>
 #include <system_error>
 
 #include "console/Commands.h"
@@ -65,7 +66,10 @@ SessionController::~SessionController() { Join(); }
 bool SessionController::Start(MessageSink* target) {
     window = target;
     try {
-        thread = std::thread([this] { Run(); });
+        thread = std::thread([this] {
+            pthread_setname_np(pthread_self(), "zl-worker");
+            Run();
+        });
     } catch (const std::system_error&) {
         return false;
     }

@@ -92,6 +92,7 @@ void SimulatedController::Send(const std::string& bytes) {
         } catch (const std::exception&) {
             return;
         }
+        bytesSent_ += static_cast<long>(slice.size());
         if (baud_ > 0) {
             auto micros = static_cast<long>(slice.size()) * 10L * 1000000L / static_cast<long>(baud_);
             std::this_thread::sleep_for(std::chrono::microseconds(micros));

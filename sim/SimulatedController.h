@@ -40,6 +40,7 @@ public:
     std::string Received() const;                   // every byte so far
     std::vector<std::string> ReceivedLines() const;  // split at line feeds
     std::vector<ReceivedByte> Transcript() const;
+    long BytesSent() const { return bytesSent_.load(); }
     void ClearTranscript();
     // Waits until `text` has been received; false after timeoutMs.
     bool WaitReceived(const std::string& text, int timeoutMs) const;
@@ -55,6 +56,7 @@ private:
     std::vector<ReceivedByte> transcript_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> hungUp_{false};
+    std::atomic<long> bytesSent_{0};
     int wakeFd_ = -1;
     std::thread thread_;
 };
