@@ -65,9 +65,7 @@ struct FileChooserRecord {
     char path[kFilePathSize];
     const char* filterNames[2];
     const char* filterPatterns[2];
-    int filterIndex;
-    const char* defaultExtension;  // set by each chooser
-    unsigned flags;                // set by each chooser
+    int filterIndex;  // 1-based, as the choosers preselect it
 };
 extern FileChooserRecord fileChooser;
 

@@ -1,0 +1,28 @@
+#include "app/Application.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include "app/HiddenWindow.h"
+#include "platform/Threading.h"
+#include "session/SessionController.h"
+#include "state/ControlBlock.h"
+
+namespace {
+void ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
+}  // namespace
+
+int RunApplication() {
+    // Dialogs come and go on the worker's word; no window closing ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/zl-config.png")));
+    HiddenWindow window;  // never shown
+    SessionController worker;
+    SetEventPump(ProcessEvents);
+    if (!worker.Start(&window)) return 0;
+    QApplication::exec();
+    ControlBlock.quit = true;
+    worker.Join();
+    SetEventPump(nullptr);
+    return 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The hidden main window: never shown, the one target of the worker's posts. On the
+// user interface thread it creates and destroys the five dialogs on the worker's
+// request and forwards the display messages to the main dialog.
+#include <QDialog>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/MessageSink.h"
+
+class QDialog;
+
+class HiddenWindow : public QWidget, public MessageSink {
+public:
+    HiddenWindow();
+    // Any thread: queues the message for the user interface thread.
+    void Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+    enum Slot { SlotAbout, SlotLogin, SlotMain, SlotHelp, SlotPassword, SlotCount };
+    QDialog* Dialog(Slot slot) const { return dialogs[slot]; }
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private:
+    void Handle(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+    void Create(Slot slot);
+    void Destroy(Slot slot);
+
+    QPointer<QDialog> dialogs[SlotCount];
+};

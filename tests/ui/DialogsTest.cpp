@@ -1,0 +1,194 @@
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/HiddenWindow.h"
+#include "platform/MessageSink.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/SessionTexts.h"
+#include "support/RecordingSink.h"
+#include "ui/FileChoosers.h"
+#include "ui/MainDialog.h"
+#include "ui/SmallDialogs.h"
+#include "UiSupport.h"
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+    // Delivers what the hidden window posts and what it forwards in turn.
+    static void Deliver() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents();
+    }
+
+private slots:
+    void init() { ResetSharedState(); }
+
+    void hidden_window_creates_destroys_and_forwards_by_its_table() {
+        HiddenWindow window;
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.windowTitle(), QStringLiteral("ZL-Config"));
+        // Forwarded messages without a main dialog are dropped; destroying nothing is harmless.
+        window.Post(MsgRefreshParameter, 4, 0);
+        window.Post(MsgDestroyHelp, 0, 0);
+        Deliver();
+        QVERIFY(!window.Dialog(HiddenWindow::SlotMain));
+
+        window.Post(MsgCreateMain, 0, 0);
+        Deliver();
+        QPointer<QDialog> main = window.Dialog(HiddenWindow::SlotMain);
+        QVERIFY(main && main->isVisible());
+        window.Post(MsgCreateMain, 0, 0);
+        Deliver();
+        QCOMPARE(window.Dialog(HiddenWindow::SlotMain), main.data());
+
+        SetParameterText(4, "1234");
+        window.Post(MsgRefreshParameter, 4, 0);
+        Deliver();
+        QCOMPARE(FindControl<QLineEdit>(main, IdCurrent)->text(), QStringLiteral("1234"));
+
+        window.Post(MsgCreateAbout, 0, 0);
+        Deliver();
+        QVERIFY(window.Dialog(HiddenWindow::SlotAbout));
+        window.Post(MsgCreatePassword, 0, 0);  // also closes the About box
+        Deliver();
+        QVERIFY(window.Dialog(HiddenWindow::SlotPassword));
+        QVERIFY(!window.Dialog(HiddenWindow::SlotAbout));
+
+        window.Post(MsgDestroyMain, 0, 0);
+        window.Post(MsgDestroyPassword, 0, 0);
+        Deliver();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!main);
+        QVERIFY(!window.Dialog(HiddenWindow::SlotPassword));
+    }
+
+    void login_dialog_shows_defaults_and_ports_and_submits_once() {
+        SetSessionText(SlotUserName, u"user");
+        SetSessionText(SlotPassword, u"ta-vimek");
+        ControlBlock.portList[0] = 1;
+        ControlBlock.portList[1] = 3;
+        ControlBlock.portList[2] = 0;
+        LoginDialog dialog;
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Login"));
+        QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(FindControl<QLineEdit>(&dialog, IdUserName)->text(), QStringLiteral("user"));
+        QCOMPARE(FindControl<QLineEdit>(&dialog, IdPassword)->echoMode(), QLineEdit::Password);
+        auto* ports = FindControl<QComboBox>(&dialog, IdComPort);
+        QCOMPARE(ports->count(), 2);
+        QCOMPARE(ports->itemText(1), QStringLiteral("COM3"));
+        QCOMPARE(ports->currentText(), QString());  // the stored name, empty at first
+        QCOMPARE(ControlBlock.portCount.load(), 2);
+        QVERIFY(!FindControl<QComboBox>(&dialog, IdBaud)->isVisible());
+
+        FindControl<QLineEdit>(&dialog, IdUserName)->setText("operator1234");
+        ports->setEditText("COM3");
+        FindControl<QComboBox>(&dialog, IdBaud)->setCurrentIndex(0);  // hidden: the user never does
+        FindControl<QComboBox>(&dialog, IdBaud)->setCurrentIndex(1);
+        FindControl<QPushButton>(&dialog, kIdOk)->click();
+        QVERIFY(ControlBlock.loginRequest);
+        QCOMPARE(ControlBlock.baud, 19200);
+        QCOMPARE(QString::fromStdString(SessionTextUtf8(SlotUserName)), QStringLiteral("operator"));
+        QCOMPARE(QString::fromStdString(SessionTextUtf8(SlotPortName)), QStringLiteral("COM3"));
+        ControlBlock.loginRequest = false;
+        ReleaseBusy();
+        FindControl<QPushButton>(&dialog, kIdOk)->click();  // a second OK does nothing
+        QVERIFY(!ControlBlock.loginRequest);
+
+        BoxAnswerer answerer(QMessageBox::No);
+        FindControl<QPushButton>(&dialog, kIdCancel)->click();
+        QCOMPARE(answerer.Seen().size(), 1);
+        QCOMPARE(answerer.Seen()[0].text, QStringLiteral("Close ZL-Config?"));
+        QVERIFY(dialog.isVisible());
+    }
+
+    void password_dialog_hands_over_and_closing_raises_its_flag() {
+        SetSessionText(SlotCurrentPassword, u"old");
+        PasswordDialog dialog;
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Change Password"));
+        QCOMPARE(FindControl<QLineEdit>(&dialog, IdCurrentPassword)->text(), QStringLiteral("old"));
+        FindControl<QLineEdit>(&dialog, IdNewPassword)->setText("new-password");
+        FindControl<QLineEdit>(&dialog, IdNewPasswordAgain)->setText("new-passwort");
+        FindControl<QPushButton>(&dialog, kIdOk)->click();
+        QVERIFY(ControlBlock.passwordChangeRequest);
+        QCOMPARE(QString::fromStdString(SessionTextUtf8(SlotNewPassword)), QStringLiteral("new-pass"));
+        QVERIFY(dialog.isVisible());  // the worker closes it
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(ControlBlock.passwordDialogClosed);
+        QVERIFY(dialog.isVisible());
+    }
+
+    void about_box_lines_and_help_text() {
+        AboutDialog about;
+        about.show();
+        QVERIFY(about.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(about.windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(FindControl<QLabel>(&about, IdAboutName)->text(), QStringLiteral("ZL-Config V1.0"));
+        QCOMPARE(FindControl<QLabel>(&about, IdAboutBlank)->text(), QStringLiteral(" "));
+        QCOMPARE(FindControl<QLabel>(&about, IdAboutProduct)->text(), QStringLiteral("Configuration program for ZL-500-40K"));
+        QVERIFY(!FindControl<QLabel>(&about, IdAboutMaker)->text().isEmpty());
+        auto* picture = about.findChild<QLabel*>(QStringLiteral("picture"));
+        QVERIFY(!picture->pixmap().isNull());
+        // Top to bottom: logo, name, blank, product, maker, OK.
+        QList<int> order = {picture->y(), FindControl<QLabel>(&about, IdAboutName)->y(),
+                            FindControl<QLabel>(&about, IdAboutBlank)->y(), FindControl<QLabel>(&about, IdAboutProduct)->y(),
+                            FindControl<QLabel>(&about, IdAboutMaker)->y(), FindControl<QPushButton>(&about, kIdOk)->y()};
+        QVERIFY(std::is_sorted(order.begin(), order.end()));
+        FindControl<QPushButton>(&about, kIdOk)->click();
+        QVERIFY(ControlBlock.aboutClosed);
+
+        HelpDialog help;
+        help.show();
+        auto* text = FindControl<QPlainTextEdit>(&help, IdHelpText);
+        QVERIFY(text->isReadOnly());
+        QStringList lines = text->toPlainText().split('\n');
+        QCOMPARE(lines.first(), QStringLiteral("Help for commands/parameters:"));
+        QCOMPARE(lines[2], QStringLiteral("AutoStart"));
+        QCOMPARE(lines[lines.size() - 3], QStringLiteral("Ver"));  // the text ends with a line end
+        help.close();
+        QVERIFY(ControlBlock.helpClosed);
+    }
+
+    void file_choosers_offer_the_filters_and_hand_over_or_give_busy_back() {
+        FillFileChooser();
+        QScopedPointer<QFileDialog> save(MakeFileChooser(nullptr, true));
+        QCOMPARE(save->nameFilters(), QStringList({"ZL-Config XML (*.xml)", "All (*)"}));
+        QCOMPARE(save->defaultSuffix(), QStringLiteral("xml"));
+        QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(save->selectedNameFilter(), QStringLiteral("ZL-Config XML (*.xml)"));
+
+        // Cancelled: busy is free again, no request.
+        OnNextFileChooser([](QWidget* chooser) { QMetaObject::invokeMethod(chooser, "reject"); });
+        SaveConfigFileAs(nullptr);
+        QVERIFY(!ControlBlock.saveFileRequest);
+        QVERIFY(!IsBusy());
+
+        // Confirmed with a name without extension: ".xml" is added, the request keeps busy.
+        QString dir = QDir::tempPath();
+        OnNextFileChooser([dir](QWidget* w) {
+            auto* chooser = static_cast<QFileDialog*>(w);
+            chooser->setDirectory(dir);  // typed into the name field, as a user does
+            chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("zl-chooser-test"));
+            QMetaObject::invokeMethod(chooser, "accept");
+        });
+        SaveConfigFile(nullptr);
+        QVERIFY(ControlBlock.saveFileRequest);
+        QVERIFY(IsBusy());
+        QCOMPARE(QString::fromLocal8Bit(fileChooser.path), dir + QStringLiteral("/zl-chooser-test.xml"));
+        ControlBlock.saveFileRequest = false;
+        ReleaseBusy();
+        SaveConfigFile(nullptr);  // a name is set: no dialog
+        QVERIFY(ControlBlock.saveFileRequest);
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"

@@ -1,0 +1,286 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include "platform/MessageSink.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+#include "support/RecordingSink.h"
+#include "ui/AppMessage.h"
+#include "ui/MainDialog.h"
+#include "UiSupport.h"
+
+namespace {
+const int kAllControls[] = {
+    IdInfoLabel, IdInfo, IdTemperatureLabel, IdTemperature, IdSupplyVoltageLabel, IdSupplyVoltage,
+    IdErrorLabel, IdError, IdFlashGroup, IdModeLabel, IdMode, IdCurrentLabel, IdCurrent, IdDelayLabel,
+    IdDelay, IdTimeOnLabel, IdTimeOn, IdCycleTimeLabel, IdCycleTime, IdDutyCycleLabel, IdDutyCycle,
+    IdStart, IdStop, IdSave, IdControllerGroup, IdTriggerSourceLabel, IdTriggerSource, IdEdgeLabel,
+    IdEdge, IdTriggerOutLabel, IdTriggerOut, IdReadyOutLabel, IdReadyOut, IdAutoStart, IdLogout,
+};
+const int kFlashOnly[] = {IdDelay, IdDelayLabel, IdTimeOn, IdTimeOnLabel, IdCycleTime, IdCycleTimeLabel,
+                          IdTriggerSource, IdTriggerSourceLabel, IdEdge, IdEdgeLabel, IdTriggerOut,
+                          IdTriggerOutLabel, IdReadyOut, IdReadyOutLabel};
+
+void Store(std::initializer_list<std::pair<int, const char*>> values) {
+    for (const auto& [index, text] : values) SetParameterText(index, text);
+}
+}  // namespace
+
+class MainDialogTest : public QObject {
+    Q_OBJECT
+
+    MainDialog* dialog = nullptr;
+
+    QLineEdit* Edit(int id) { return FindControl<QLineEdit>(dialog, id); }
+    QComboBox* List(int id) { return FindControl<QComboBox>(dialog, id); }
+    QWidget* Control(int id) { return FindControl<QWidget>(dialog, id); }
+    QAction* Menu(int id) { return FindControl<QAction>(dialog, id); }
+    void SendSession(bool open) {
+        AppMessageEvent event(open ? MsgSessionOpen : MsgSessionClosed, 0, 0);
+        QCoreApplication::sendEvent(dialog, &event);
+    }
+    void SendParameter(unsigned message, int index) {
+        AppMessageEvent event(message, static_cast<std::uintptr_t>(index), 0);
+        QCoreApplication::sendEvent(dialog, &event);
+    }
+    void LoggedOutValues() {
+        for (int i = 0; i < kParameterCount; ++i) SetParameterText(i, "0");
+        SetSessionTextFromString(SlotInfoLine, 139);
+    }
+
+private slots:
+    void init() {
+        ResetSharedState();
+        dialog = new MainDialog;
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    }
+    void cleanup() {
+        delete dialog;
+        dialog = nullptr;
+    }
+
+    void template_controls_start_disabled_and_empty() {
+        for (int id : kAllControls) {
+            QVERIFY2(Control(id), qPrintable(QString::number(id)));
+            QVERIFY2(!Control(id)->isEnabled(), qPrintable(QString::number(id)));
+        }
+        QVERIFY(FindControl<QPushButton>(dialog, kIdCancel)->isEnabled());
+        QCOMPARE(FindControl<QPushButton>(dialog, kIdCancel)->text(), QStringLiteral("Exit"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("ZL-Config"));
+        QCOMPARE(List(IdTriggerOut)->count(), 6);
+        QCOMPARE(List(IdReadyOut)->itemText(5), QStringLiteral("pnp inverted"));
+        QCOMPARE(List(IdMode)->itemText(1), QStringLiteral("Continuous"));
+        QCOMPARE(List(IdMode)->currentIndex(), -1);
+        QCOMPARE(Edit(IdCurrent)->text(), QString());
+        for (int id : {MenuOpen, MenuSave, MenuSaveAs, MenuChangePassword, MenuFactorySettings, MenuLogout}) {
+            QVERIFY(!Menu(id)->isEnabled());
+        }
+        for (int id : {MenuExit, MenuHelp, MenuAbout}) QVERIFY(Menu(id)->isEnabled());
+        // Template positions in dialog units keep their proportions on screen.
+        QWidget* info = Control(IdInfo);
+        QWidget* error = Control(IdError);
+        QVERIFY(info->width() > 3 * error->width() && info->width() < 4 * error->width());
+        QCOMPARE(Control(IdCurrent)->x(), Control(IdDelay)->x());
+        QVERIFY(Control(IdDelay)->y() > Control(IdCurrent)->y());
+    }
+
+    void logged_out_shows_zeros_and_not_connected_while_disabled() {
+        LoggedOutValues();
+        SendSession(false);
+        QCOMPARE(Edit(IdInfo)->text(), QStringLiteral("Not connected!"));
+        QCOMPARE(Edit(IdTemperature)->text(), QStringLiteral("0"));
+        QCOMPARE(Edit(IdSupplyVoltage)->text(), QStringLiteral("0.0"));
+        QCOMPARE(Edit(IdDutyCycle)->text(), QStringLiteral("0.00"));
+        for (int id : {IdMode, IdTriggerSource, IdEdge, IdTriggerOut, IdReadyOut}) QCOMPARE(List(id)->currentIndex(), 0);
+        QCOMPARE(List(IdReadyOut)->currentText(), QStringLiteral("push-pull"));
+        QVERIFY(!FindControl<QCheckBox>(dialog, IdAutoStart)->isChecked());
+        for (int id : kAllControls) QVERIFY(!Control(id)->isEnabled());
+        QVERIFY(Menu(MenuAbout)->isEnabled());
+    }
+
+    void display_forms_and_choices() {
+        struct Case {
+            const char* mode;
+            const char* timeOn;
+            const char* cycle;
+            const char* volts;
+            const char* triggerOut;
+            const char* autoStart;
+            QString duty;
+            QString supply;
+            int triggerIndex;
+            bool ticked;
+        };
+        const Case cases[] = {
+            {"1", "100", "1000", "20000", "5", "1", "100.00", "20.0", 5, true},
+            {"0", "100", "1000", "1500", "7", "0", "10.00", "1.5", -1, false},
+            {"0", "100", "0", "", "0", "", "0.00", "0.0", 0, false},
+        };
+        for (const Case& c : cases) {
+            Store({{ParamMode, c.mode}, {ParamTimeOn, c.timeOn}, {ParamCycleTime, c.cycle},
+                   {ParamSupplyVoltage, c.volts}, {ParamTriggerOut, c.triggerOut}, {ParamAutoStart, c.autoStart}});
+            SendSession(true);
+            QCOMPARE(Edit(IdDutyCycle)->text(), c.duty);
+            QCOMPARE(Edit(IdSupplyVoltage)->text(), c.supply);
+            QCOMPARE(List(IdTriggerOut)->currentIndex(), c.triggerIndex);
+            QCOMPARE(FindControl<QCheckBox>(dialog, IdAutoStart)->isChecked(), c.ticked);
+        }
+    }
+
+    void continuous_mode_disables_the_flash_only_controls() {
+        Store({{ParamMode, "1"}});
+        SendSession(true);
+        QCOMPARE(List(IdMode)->currentText(), QStringLiteral("Continuous"));
+        for (int id : kFlashOnly) QVERIFY2(!Control(id)->isEnabled(), qPrintable(QString::number(id)));
+        for (int id : {IdMode, IdCurrent, IdDutyCycle, IdAutoStart, IdStart, IdTemperature, IdLogout}) {
+            QVERIFY(Control(id)->isEnabled());
+        }
+        QVERIFY(Menu(MenuSaveAs)->isEnabled());
+        Store({{ParamMode, "0"}});
+        SendParameter(MsgRefreshParameter, ParamMode);
+        for (int id : kFlashOnly) QVERIFY(Control(id)->isEnabled());
+        SendSession(false);
+        for (int id : kAllControls) QVERIFY(!Control(id)->isEnabled());
+        QCOMPARE(Edit(IdCurrent)->text(), QString());  // still the stored (empty) text
+    }
+
+    void refresh_parameter_updates_only_its_fields() {
+        Store({{ParamTimeOn, "100"}, {ParamCycleTime, "1000"}, {ParamCurrent, "5000"}});
+        SendSession(true);
+        Store({{ParamTimeOn, "200"}, {ParamCurrent, "6000"}, {ParamStatusCurrent, "77"}, {ParamEcho, "1"}});
+        for (int index : {11, 14, 15, 16, 18, 41}) SendParameter(MsgRefreshParameter, index);
+        QCOMPARE(Edit(IdCurrent)->text(), QStringLiteral("5000"));
+        QCOMPARE(Edit(IdTimeOn)->text(), QStringLiteral("100"));
+        SendParameter(MsgRefreshParameter, ParamTimeOn);
+        QCOMPARE(Edit(IdTimeOn)->text(), QStringLiteral("200"));
+        QCOMPARE(Edit(IdDutyCycle)->text(), QStringLiteral("20.00"));
+        QCOMPARE(Edit(IdCurrent)->text(), QStringLiteral("5000"));
+    }
+
+    void focus_parameter_moves_the_focus_and_commits_the_edit_left() {
+        Store({{ParamDelay, "100"}, {ParamTemperature, "35"}});
+        SendSession(true);
+        dialog->activateWindow();
+        Edit(IdDelay)->setFocus();
+        Edit(IdDelay)->setText("250");
+        SendParameter(MsgFocusParameter, ParamTemperature);
+        QTRY_VERIFY(Edit(IdTemperature)->hasFocus());
+        QVERIFY(ControlBlock.writeRequest);
+        QCOMPARE(ControlBlock.pendingWriteIndex, static_cast<std::int32_t>(ParamDelay));
+        QCOMPARE(QByteArray(ControlBlock.pendingWriteText), QByteArray("250"));
+    }
+
+    void commits_hand_over_changes_and_revert_refused_ones() {
+        Store({{ParamCurrent, "5000"}, {ParamAutoStart, "0"}, {ParamEdge, "0"}});
+        SendSession(true);
+        dialog->activateWindow();
+        // Unchanged: nothing is sent.
+        Edit(IdCurrent)->setFocus();
+        QTest::keyClick(dialog, Qt::Key_Return);
+        QVERIFY(!ControlBlock.writeRequest);
+        // Changed while another request holds busy: the stored value comes back.
+        QVERIFY(TryAcquireBusy());
+        Edit(IdCurrent)->setFocus();
+        Edit(IdCurrent)->setText("6000");
+        QTest::keyClick(dialog, Qt::Key_Return);
+        QCOMPARE(Edit(IdCurrent)->text(), QStringLiteral("5000"));
+        FindControl<QCheckBox>(dialog, IdAutoStart)->click();
+        QVERIFY(!FindControl<QCheckBox>(dialog, IdAutoStart)->isChecked());
+        ReleaseBusy();
+        // A choice is handed over as its position.
+        List(IdEdge)->setCurrentIndex(1);
+        emit List(IdEdge)->activated(1);
+        QVERIFY(ControlBlock.writeRequest);
+        QCOMPARE(ControlBlock.pendingWriteIndex, static_cast<std::int32_t>(ParamEdge));
+        QCOMPARE(QByteArray(ControlBlock.pendingWriteText), QByteArray("1"));
+    }
+
+    void enter_moves_to_the_next_control_and_commits() {
+        Store({{ParamDelay, "100"}, {ParamTimeOn, "50"}});
+        SendSession(true);
+        dialog->activateWindow();
+        Edit(IdDelay)->setFocus();
+        QTRY_VERIFY(Edit(IdDelay)->hasFocus());
+        QTest::keyClicks(Edit(IdDelay), "7");
+        QTest::keyClick(Edit(IdDelay), Qt::Key_Return);
+        QTRY_VERIFY(Edit(IdTimeOn)->hasFocus());
+        QCOMPARE(QByteArray(ControlBlock.pendingWriteText), QByteArray("1007"));
+        QCOMPARE(ControlBlock.pendingWriteIndex, static_cast<std::int32_t>(ParamDelay));
+        QTest::keyClicks(Edit(IdTimeOn), "x9");  // entering selected the text; digits only
+        QCOMPARE(Edit(IdTimeOn)->text(), QStringLiteral("9"));
+    }
+
+    void buttons_and_menu_raise_their_requests() {
+        SendSession(true);
+        const std::pair<int, std::atomic<bool>*> buttons[] = {
+            {IdStart, &ControlBlock.startRequest}, {IdStop, &ControlBlock.stopRequest},
+            {IdSave, &ControlBlock.saveRequest}, {IdLogout, &ControlBlock.logoutRequest}};
+        for (const auto& [id, flag] : buttons) {
+            FindControl<QPushButton>(dialog, id)->click();
+            QVERIFY(flag->load());
+        }
+        ResetSharedState();
+        const std::pair<int, std::atomic<bool>*> items[] = {
+            {MenuChangePassword, &ControlBlock.passwordDialogRequest}, {MenuLogout, &ControlBlock.logoutRequest},
+            {MenuHelp, &ControlBlock.helpRequest}, {MenuAbout, &ControlBlock.aboutRequest}};
+        for (const auto& [id, flag] : items) {
+            Menu(id)->trigger();
+            QVERIFY(flag->load());
+        }
+    }
+
+    void factory_reset_and_exit_ask_first() {
+        SendSession(true);
+        BoxAnswerer answerer(QMessageBox::No);
+        Menu(MenuFactorySettings)->trigger();
+        QVERIFY(!ControlBlock.factoryResetRequest);
+        answerer.SetAnswer(QMessageBox::Yes);
+        Menu(MenuFactorySettings)->trigger();
+        QVERIFY(ControlBlock.factoryResetRequest);
+        QCOMPARE(answerer.Seen().size(), 2);
+        QCOMPARE(answerer.Seen()[0].text, QStringLiteral("Reset all Parameters to Factory Settings?"));
+        QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Question);
+
+        // Escape, the Exit button, the close box and File > Exit all ask; No keeps all.
+        answerer.SetAnswer(QMessageBox::No);
+        answerer.Clear();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        FindControl<QPushButton>(dialog, kIdCancel)->click();
+        dialog->close();
+        Menu(MenuExit)->trigger();
+        QCOMPARE(answerer.Seen().size(), 4);
+        for (const SeenBox& box : answerer.Seen()) {
+            QCOMPARE(box.caption, QStringLiteral("ZL-Config"));
+            QCOMPARE(box.text, QStringLiteral("Close ZL-Config?"));
+            QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+        }
+        QVERIFY(dialog->isVisible());
+    }
+
+    void a_pending_notice_shows_in_one_warning_box_on_top() {
+        BoxAnswerer answerer(QMessageBox::Ok);
+        SendParameter(MsgShowNotice, 0);  // nothing pending: no box
+        QCOMPARE(answerer.Seen().size(), 0);
+        AppendNotice(148);
+        AppendNotice(149);
+        SendParameter(MsgShowNotice, 0);
+        QCOMPARE(answerer.Seen().size(), 1);
+        QCOMPARE(answerer.Seen()[0].text, QStringLiteral("Unable to open COM-port\nUnable to set COM-port setting"));
+        QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Warning);
+        QCOMPARE(answerer.Seen()[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(answerer.Seen()[0].onTop);
+        QVERIFY(!NoticePending());
+    }
+};
+
+QTEST_MAIN(MainDialogTest)
+#include "MainDialogTest.moc"

@@ -1,0 +1,72 @@
+#pragma once
+// Helpers for the user interface tests: answering the next message box as a user
+// would (and keeping what it showed), and finding dialogs and controls by id.
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+#include <QTimer>
+
+#include "ui/DialogBuilder.h"
+
+struct SeenBox {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    bool onTop = false;
+};
+
+// Watches for message boxes and answers each with `answer`, recording it.
+class BoxAnswerer : public QObject {
+public:
+    explicit BoxAnswerer(QMessageBox::StandardButton answer) : answer_(answer) {
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
+        timer_.start(10);
+    }
+    void SetAnswer(QMessageBox::StandardButton answer) { answer_ = answer; }
+    const QList<SeenBox>& Seen() const { return seen_; }
+    void Clear() { seen_.clear(); }
+
+private:
+    void Poll() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible() || box->property("answered").toBool()) continue;
+            box->setProperty("answered", true);
+            seen_.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                          bool(box->windowFlags() & Qt::WindowStaysOnTopHint)});
+            QAbstractButton* button = box->button(answer_);
+            if (!button) button = box->buttons().value(0);
+            QTimer::singleShot(0, button, &QAbstractButton::click);
+        }
+    }
+    QTimer timer_;
+    QMessageBox::StandardButton answer_;
+    QList<SeenBox> seen_;
+};
+
+template <typename T>
+T* VisibleDialog(int templateId) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == QStringLiteral("id%1").arg(templateId)) return dynamic_cast<T*>(w);
+    }
+    return nullptr;
+}
+
+// Runs `action` on the next file chooser that shows up (polling, since the chooser
+// runs its own modal loop).
+template <typename Action>
+void OnNextFileChooser(Action action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->objectName() == QLatin1String("fileChooser")) {
+                timer->stop();
+                timer->deleteLater();
+                action(w);
+                return;
+            }
+        }
+    });
+    timer->start(20);
+}

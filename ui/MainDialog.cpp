@@ -1,0 +1,298 @@
+#include "ui/MainDialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/MessageSink.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/SessionTexts.h"
+#include "state/TextOps.h"
+#include "ui/AppMessage.h"
+#include "ui/DialogBuilder.h"
+#include "ui/FileChoosers.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+struct ChoiceList {
+    int control;
+    int parameter;
+    unsigned firstString;
+    int items;
+};
+constexpr ChoiceList kLists[] = {
+    {IdMode, ParamMode, 117, 2},
+    {IdTriggerSource, ParamTriggerSource, 119, 2},
+    {IdEdge, ParamEdge, 121, 2},
+    {IdTriggerOut, ParamTriggerOut, 123, 6},
+    {IdReadyOut, ParamReadyOut, 129, 6},
+};
+
+struct ValueEdit {
+    int control;
+    int parameter;
+};
+constexpr ValueEdit kValueEdits[] = {
+    {IdCurrent, ParamCurrent}, {IdDelay, ParamDelay}, {IdTimeOn, ParamTimeOn}, {IdCycleTime, ParamCycleTime}};
+
+// Which control shows each parameter, for focusing it.
+struct ParameterControl {
+    int parameter;
+    int control;
+};
+constexpr ParameterControl kParameterControls[] = {
+    {ParamMode, IdMode},           {ParamTriggerSource, IdTriggerSource}, {ParamEdge, IdEdge},
+    {ParamAutoStart, IdAutoStart}, {ParamCurrent, IdCurrent},             {ParamDelay, IdDelay},
+    {ParamTimeOn, IdTimeOn},       {ParamCycleTime, IdCycleTime},         {ParamDutyCycle, IdDutyCycle},
+    {ParamReadyOut, IdReadyOut},   {ParamTriggerOut, IdTriggerOut},       {ParamTemperature, IdTemperature},
+    {ParamSupplyVoltage, IdSupplyVoltage}, {ParamError, IdError},
+};
+
+int ParameterInteger(int index, bool* ok) {
+    char text[kValueSize];
+    *ok = GetParameterText(index, text);
+    return *ok ? TextToInteger(text) : 0;
+}
+}  // namespace
+
+MainDialog::MainDialog(QWidget* owner) : QDialog(owner) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    menuBar = BuildMainMenu(this);
+    layout->setMenuBar(menuBar);
+    auto* client = new QWidget(this);
+    layout->addWidget(client);
+    BuildDialog(*FindDialogTemplate(DialogMain), this, client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    FillChoiceLists();
+    Connect();
+}
+
+void MainDialog::FillChoiceLists() {
+    for (const ChoiceList& list : kLists) {
+        QComboBox* combo = List(list.control);
+        for (int i = 0; i < list.items; ++i) combo->addItem(LoadQString(list.firstString + i));
+        combo->setCurrentIndex(-1);
+    }
+}
+
+QLineEdit* MainDialog::Edit(int id) { return FindControl<QLineEdit>(this, id); }
+QComboBox* MainDialog::List(int id) { return FindControl<QComboBox>(this, id); }
+
+void MainDialog::Connect() {
+    for (int id : {int{IdStart}, int{IdStop}, int{IdSave}, int{IdLogout}, kIdCancel}) {
+        connect(FindControl<QPushButton>(this, id), &QPushButton::clicked, this, [this, id] { Command(id); });
+    }
+    for (const ChoiceList& list : kLists) {
+        QComboBox* combo = List(list.control);
+        int parameter = list.parameter;
+        connect(combo, QOverload<int>::of(&QComboBox::activated), this,
+                [this, combo, parameter](int) { CommitChoice(combo, parameter); });
+    }
+    for (const ValueEdit& edit : kValueEdits) Edit(edit.control)->installEventFilter(this);
+    connect(FindControl<QCheckBox>(this, IdAutoStart), &QCheckBox::clicked, this, [this] { CommitAutoStart(); });
+    for (QAction* action : menuBar->findChildren<QAction*>()) {
+        bool ok = false;
+        int id = action->property("controlId").toInt(&ok);
+        if (ok) connect(action, &QAction::triggered, this, [this, id] { Command(id); });
+    }
+}
+
+void MainDialog::Command(int id) {
+    ControlBlockStore& cb = ControlBlock;
+    switch (id) {
+        case kIdCancel:
+        case MenuExit: close(); break;
+        case IdStart: cb.startRequest = true; break;
+        case IdStop: cb.stopRequest = true; break;
+        case IdSave: cb.saveRequest = true; break;
+        case IdLogout:
+        case MenuLogout: cb.logoutRequest = true; break;
+        case MenuOpen: OpenConfigFile(this); break;
+        case MenuSave: SaveConfigFile(this); break;
+        case MenuSaveAs: SaveConfigFileAs(this); break;
+        case MenuChangePassword: cb.passwordDialogRequest = true; break;
+        case MenuFactorySettings: ConfirmFactoryReset(this); break;
+        case MenuHelp: cb.helpRequest = true; break;
+        case MenuAbout: cb.aboutRequest = true; break;
+        default: break;
+    }
+}
+
+void MainDialog::Enable(bool enable, std::initializer_list<int> ids) {
+    for (int id : ids) {
+        if (QWidget* w = FindControl<QWidget>(this, id)) w->setEnabled(enable);
+    }
+}
+
+void MainDialog::ShowParameterText(int index, QLineEdit* edit) {
+    char text[kValueSize];
+    GetParameterText(index, text);  // empty when it fails
+    edit->setText(QString::fromLatin1(text));
+}
+
+void MainDialog::ShowParameterChoice(int index, QComboBox* list) {
+    bool ok = false;
+    int position = ParameterInteger(index, &ok);
+    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
+}
+
+void MainDialog::ShowAutoStart() {
+    bool ok = false;
+    FindControl<QCheckBox>(this, IdAutoStart)->setChecked(ParameterInteger(ParamAutoStart, &ok) != 0);
+}
+
+void MainDialog::RefreshMainDialog(bool enable) {
+    controlsEnabled = enable;
+    Enable(enable, {IdStart, IdStop, IdSave, IdLogout, IdInfo, IdInfoLabel});
+    char16_t info[kSessionTextSize];
+    GetSessionText(SlotInfoLine, info);
+    Edit(IdInfo)->setText(QString::fromUtf16(info));
+    Enable(enable, {IdTemperature, IdTemperatureLabel});
+    ShowParameterText(ParamTemperature, Edit(IdTemperature));
+    Enable(enable, {IdSupplyVoltage, IdSupplyVoltageLabel});
+    ShowParameterText(ParamSupplyVoltage, Edit(IdSupplyVoltage));
+    Enable(enable, {IdError, IdErrorLabel});
+    ShowParameterText(ParamError, Edit(IdError));
+    Enable(enable, {IdFlashGroup, IdMode, IdModeLabel});
+    RefreshModeGroup();
+    Enable(enable, {IdCurrent, IdCurrentLabel});
+    ShowParameterText(ParamCurrent, Edit(IdCurrent));
+    Enable(enable, {IdDutyCycle, IdDutyCycleLabel});
+    ShowParameterText(ParamDutyCycle, Edit(IdDutyCycle));
+    Enable(enable, {IdControllerGroup, IdAutoStart});
+    ShowAutoStart();
+    for (int id : {MenuOpen, MenuSave, MenuSaveAs, MenuChangePassword, MenuFactorySettings, MenuLogout}) {
+        FindControl<QAction>(menuBar, id)->setEnabled(enable);
+    }
+}
+
+void MainDialog::RefreshModeGroup() {
+    ShowParameterChoice(ParamMode, List(IdMode));
+    bool ok = false;
+    RefreshFlashGroup(controlsEnabled && ParameterInteger(ParamMode, &ok) == 0);
+}
+
+void MainDialog::RefreshFlashGroup(bool enable) {
+    Enable(enable, {IdDelay, IdDelayLabel});
+    ShowParameterText(ParamDelay, Edit(IdDelay));
+    Enable(enable, {IdTimeOn, IdTimeOnLabel});
+    ShowParameterText(ParamTimeOn, Edit(IdTimeOn));
+    Enable(enable, {IdCycleTime, IdCycleTimeLabel});
+    ShowParameterText(ParamCycleTime, Edit(IdCycleTime));
+    Enable(enable, {IdTriggerSource, IdTriggerSourceLabel});
+    ShowParameterChoice(ParamTriggerSource, List(IdTriggerSource));
+    Enable(enable, {IdEdge, IdEdgeLabel});
+    ShowParameterChoice(ParamEdge, List(IdEdge));
+    Enable(enable, {IdTriggerOut, IdTriggerOutLabel});
+    ShowParameterChoice(ParamTriggerOut, List(IdTriggerOut));
+    Enable(enable, {IdReadyOut, IdReadyOutLabel});
+    ShowParameterChoice(ParamReadyOut, List(IdReadyOut));
+}
+
+void MainDialog::RefreshParameter(int index) {
+    switch (index) {
+        case ParamMode:
+            RefreshModeGroup();
+            ShowParameterText(ParamDutyCycle, Edit(IdDutyCycle));
+            break;
+        case ParamTriggerSource: ShowParameterChoice(index, List(IdTriggerSource)); break;
+        case ParamEdge: ShowParameterChoice(index, List(IdEdge)); break;
+        case ParamAutoStart: ShowAutoStart(); break;
+        case ParamCurrent: ShowParameterText(index, Edit(IdCurrent)); break;
+        case ParamDelay: ShowParameterText(index, Edit(IdDelay)); break;
+        case ParamTimeOn:
+        case ParamCycleTime:
+            ShowParameterText(index, Edit(index == ParamTimeOn ? IdTimeOn : IdCycleTime));
+            ShowParameterText(ParamDutyCycle, Edit(IdDutyCycle));
+            break;
+        case ParamDutyCycle: ShowParameterText(index, Edit(IdDutyCycle)); break;
+        case ParamReadyOut: ShowParameterChoice(index, List(IdReadyOut)); break;
+        case ParamTriggerOut: ShowParameterChoice(index, List(IdTriggerOut)); break;
+        case ParamTemperature: ShowParameterText(index, Edit(IdTemperature)); break;
+        case ParamSupplyVoltage: ShowParameterText(index, Edit(IdSupplyVoltage)); break;
+        case ParamError: ShowParameterText(index, Edit(IdError)); break;
+        default: break;
+    }
+}
+
+void MainDialog::FocusParameter(int index) {
+    for (const ParameterControl& pc : kParameterControls) {
+        if (pc.parameter == index) FindControl<QWidget>(this, pc.control)->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void MainDialog::CommitEdit(QLineEdit* edit, int index) {
+    char text[kValueSize];
+    CopyText(text, sizeof text, edit->text().toLatin1().constData(), kValueSize - 1);
+    if (!SubmitParameterWrite(index, text)) ShowParameterText(index, edit);
+}
+
+void MainDialog::CommitChoice(QComboBox* list, int index) {
+    char text[kValueSize];
+    FormatText(text, sizeof text, "%d", list->currentIndex());
+    if (!SubmitParameterWrite(index, text)) ShowParameterChoice(index, list);
+}
+
+void MainDialog::CommitAutoStart() {
+    QCheckBox* box = FindControl<QCheckBox>(this, IdAutoStart);
+    if (!SubmitParameterWrite(ParamAutoStart, box->checkState() != Qt::Unchecked ? "1" : "0")) ShowAutoStart();
+}
+
+void MainDialog::customEvent(QEvent* event) {
+    if (event->type() != AppMessageEvent::Type()) return;
+    auto* message = static_cast<AppMessageEvent*>(event);
+    int index = static_cast<int>(message->wParam);
+    switch (message->message) {
+        case MsgSessionOpen: RefreshMainDialog(true); break;
+        case MsgSessionClosed: RefreshMainDialog(false); break;
+        case MsgShowInfoLine: {
+            char16_t info[kSessionTextSize];
+            GetSessionText(SlotInfoLine, info);
+            Edit(IdInfo)->setText(QString::fromUtf16(info));
+            break;
+        }
+        case MsgRefreshParameter: RefreshParameter(index); break;
+        case MsgShowNotice: ShowNotice(this); break;
+        case MsgFocusParameter: FocusParameter(index); break;
+        default: break;
+    }
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();  // only the exit question ends the program
+    ConfirmExit(this);
+}
+
+void MainDialog::reject() { close(); }
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter moves on, so the edit being typed in loses the focus and commits.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        } else {
+            focusNextChild();
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        for (const ValueEdit& edit : kValueEdits) {
+            QLineEdit* control = Edit(edit.control);
+            if (watched == control) CommitEdit(control, edit.parameter);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The main window: shows what the worker put into the stores, enables itself by
+// session and mode, and hands the user's changes over as requests and parameter
+// writes. It never waits for the controller. User interface thread only.
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QMenuBar;
+
+class MainDialog : public QDialog {
+public:
+    explicit MainDialog(QWidget* owner = nullptr);
+
+    void RefreshMainDialog(bool enable);
+    void RefreshModeGroup();
+    void RefreshFlashGroup(bool enable);
+    void RefreshParameter(int index);
+    void FocusParameter(int index);
+    bool ControlsEnabled() const { return controlsEnabled; }
+
+protected:
+    void customEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FillChoiceLists();
+    void Connect();
+    void Command(int id);
+    void ShowParameterText(int index, QLineEdit* edit);
+    void ShowParameterChoice(int index, QComboBox* list);
+    void ShowAutoStart();
+    void CommitEdit(QLineEdit* edit, int index);
+    void CommitChoice(QComboBox* list, int index);
+    void CommitAutoStart();
+    void Enable(bool enable, std::initializer_list<int> ids);
+    QLineEdit* Edit(int id);
+    QComboBox* List(int id);
+
+    bool controlsEnabled = false;
+    QMenuBar* menuBar = nullptr;
+};

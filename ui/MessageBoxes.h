@@ -1,0 +1,12 @@
+#pragma once
+// The program's message boxes: the pending notice (warning, OK, on top) and the two
+// questions, all captioned "ZL-Config". User interface thread only.
+class QWidget;
+
+// Shows the pending notice, if any, and empties it once the box is closed; the empty
+// notice releases the waiting worker.
+void ShowNotice(QWidget* owner);
+// "Reset all Parameters to Factory Settings?" Yes raises factoryResetRequest.
+void ConfirmFactoryReset(QWidget* owner);
+// "Close ZL-Config?" Yes ends the message loop with exit code 0.
+void ConfirmExit(QWidget* owner);

@@ -1,0 +1,151 @@
+#include "ui/SmallDialogs.h"
+
+#include <functional>
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "resources/StringTable.h"
+#include "state/ControlBlock.h"
+#include "state/SessionTexts.h"
+#include "state/TextOps.h"
+#include "ui/DialogBuilder.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+QString SessionText(int slot) {
+    char16_t text[kSessionTextSize];
+    GetSessionText(slot, text);
+    return QString::fromUtf16(text);
+}
+
+// A control's text as a terminated wide text of at most 99 characters.
+struct WideText {
+    explicit WideText(const QString& text) {
+        QString cut = text.left(99);
+        CopyText(buffer, 100, reinterpret_cast<const char16_t*>(cut.utf16()), 99);
+    }
+    char16_t buffer[100];
+};
+
+QString EditText(QObject* dialog, int id) { return FindControl<QLineEdit>(dialog, id)->text(); }
+
+void OnClick(QDialog* dialog, int id, const std::function<void()>& action) {
+    QObject::connect(FindControl<QPushButton>(dialog, id), &QPushButton::clicked, dialog, action);
+}
+}  // namespace
+
+LoginDialog::LoginDialog(QWidget* owner) : QDialog(owner) {
+    BuildDialog(*FindDialogTemplate(DialogLogin), this, this);
+    FindControl<QLineEdit>(this, IdUserName)->setText(SessionText(SlotUserName));
+    FindControl<QLineEdit>(this, IdPassword)->setText(SessionText(SlotPassword));
+    auto* ports = FindControl<QComboBox>(this, IdComPort);
+    for (int i = 0; i < 100 && ControlBlock.portList[i] != 0; ++i) {
+        ControlBlock.portCount = i + 1;
+        char16_t name[32];
+        FormatText(name, 32, u"COM%u", static_cast<unsigned>(ControlBlock.portList[i]));
+        ports->addItem(QString::fromUtf16(name));
+    }
+    ports->setEditText(SessionText(SlotPortName));
+    auto* baud = FindControl<QComboBox>(this, IdBaud);
+    baud->addItems({QStringLiteral("9600"), QStringLiteral("19200")});
+    baud->setCurrentIndex(1);
+    OnClick(this, kIdOk, [this] { Submit(); });
+    OnClick(this, kIdCancel, [this] { close(); });
+    FindControl<QLineEdit>(this, IdUserName)->setFocus();
+}
+
+void LoginDialog::Submit() {
+    if (loginSubmitted) return;
+    loginSubmitted = true;
+    WideText user(EditText(this, IdUserName));
+    WideText password(EditText(this, IdPassword));
+    WideText port(FindControl<QComboBox>(this, IdComPort)->currentText());
+    bool number = false;
+    unsigned baud = FindControl<QComboBox>(this, IdBaud)->currentText().toUInt(&number);
+    SubmitLogin(user.buffer, password.buffer, port.buffer, number ? static_cast<std::int32_t>(baud) : 0);
+}
+
+void LoginDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    ConfirmExit(this);
+}
+
+void LoginDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        } else {
+            Submit();
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+PasswordDialog::PasswordDialog(QWidget* owner) : QDialog(owner) {
+    BuildDialog(*FindDialogTemplate(DialogPassword), this, this);
+    FindControl<QLineEdit>(this, IdCurrentPassword)->setText(SessionText(SlotCurrentPassword));
+    FindControl<QLineEdit>(this, IdNewPassword)->setText(SessionText(SlotNewPassword));
+    FindControl<QLineEdit>(this, IdNewPasswordAgain)->setText(SessionText(SlotNewPasswordAgain));
+    OnClick(this, kIdOk, [this] { Submit(); });
+    OnClick(this, kIdCancel, [this] { close(); });
+}
+
+void PasswordDialog::Submit() {
+    if (submitting) return;
+    submitting = true;
+    WideText current(EditText(this, IdCurrentPassword));
+    WideText fresh(EditText(this, IdNewPassword));
+    WideText again(EditText(this, IdNewPasswordAgain));
+    SubmitPasswordChange(current.buffer, fresh.buffer, again.buffer);
+    submitting = false;
+}
+
+void PasswordDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    ControlBlock.passwordDialogClosed = true;
+}
+
+AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
+    const DialogTemplate& tmpl = *FindDialogTemplate(DialogAbout);
+    BuildDialog(tmpl, this, this);
+    char16_t name[100];
+    char16_t part[100];
+    LoadString(110, name, 100);
+    for (unsigned id : {111u, 112u}) {
+        LoadString(id, part, 100);
+        std::size_t length = WideLength(name);
+        CopyText(name + length, 100 - length, part, 100);
+    }
+    FindControl<QLabel>(this, IdAboutName)->setText(QString::fromUtf16(name));
+    FindControl<QLabel>(this, IdAboutBlank)->setText(LoadQString(113));
+    FindControl<QLabel>(this, IdAboutProduct)->setText(LoadQString(114));
+    FindControl<QLabel>(this, IdAboutMaker)->setText(LoadQString(115));
+    auto* picture = findChild<QLabel*>(QStringLiteral("picture"));
+    QPixmap logo(QStringLiteral(":/images/logo.bmp"));
+    picture->setPixmap(logo.scaled(picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    OnClick(this, kIdOk, [this] { close(); });
+}
+
+void AboutDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    ControlBlock.aboutClosed = true;
+}
+
+HelpDialog::HelpDialog(QWidget* owner) : QDialog(owner) {
+    BuildDialog(*FindDialogTemplate(DialogHelp), this, this);
+    // The text's CR LF line ends would show as stray characters.
+    FindControl<QPlainTextEdit>(this, IdHelpText)->setPlainText(LoadQString(116).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void HelpDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    ControlBlock.helpClosed = true;
+}
