@@ -47,8 +47,11 @@ void TagWithId(QObject* object, int id) {
 QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
     const QString text = FromUtf16(c.text);
     switch (c.kind) {
-        case KindLabel:
-            return new QLabel(text, parent);
+        case KindLabel: {
+            auto* label = new QLabel(text, parent);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // static text starts at its top
+            return label;
+        }
         case KindCenteredText: {
             auto* label = new QLabel(text, parent);
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -1,0 +1,63 @@
+// zl-screenshot FILE: logs the program in to the simulator without a display and
+// saves a picture of the main dialog showing the controller's values.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/Application.h"
+#include "sim/SimulatedController.h"
+#include "state/ControlBlock.h"
+#include "ui/MainDialog.h"
+#include "ui/SmallDialogs.h"
+#include "UiSupport.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zl-screenshot FILE.png\n");
+        return 2;
+    }
+    QApplication application(argc, argv);
+    namespace fs = std::filesystem;
+    std::string dir = (fs::temp_directory_path() / ("zl-shot-" + std::to_string(getpid()))).string();
+    fs::create_directories(dir);
+    SimulatedController sim;
+    sim.WithConsole([](ControllerConsole& c) {
+        c.SetValue("Config", "Current", 5000);
+        c.SetValue("Config", "TimeOn", 1000);
+        c.SetValue("Config", "CycleTime", 20000);
+        c.SetValue("Config", "Delay", 100);
+        c.SetValue("Config", "TriggerSource", 1);
+        c.SetValue("Config", "Edge", 1);
+        c.SetValue("Config", "ReadyOut", 2);
+        c.SetValue("Config", "AutoStart", 1);
+    });
+    sim.LinkAs(dir, 1);
+    setenv("ZL_CONFIG_PORTS", dir.c_str(), 1);
+
+    bool saved = false;
+    QTimer::singleShot(0, [&] {
+        AboutDialog* splash = nullptr;
+        QTest::qWaitFor([&] { return (splash = VisibleDialog<AboutDialog>(DialogAbout)) != nullptr; }, 5000);
+        if (splash) FindControl<QPushButton>(splash, kIdOk)->click();
+        LoginDialog* login = nullptr;
+        QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000);
+        if (login) {
+            FindControl<QComboBox>(login, IdComPort)->setEditText(QStringLiteral("COM1"));
+            FindControl<QPushButton>(login, kIdOk)->click();
+        }
+        MainDialog* main = VisibleDialog<MainDialog>(DialogMain);
+        if (main && QTest::qWaitFor([&] { return main->ControlsEnabled() && !IsBusy(); }, 30000)) {
+            saved = main->grab().save(QString::fromLocal8Bit(argv[1]));
+        }
+        QCoreApplication::exit(0);
+    });
+    RunApplication();
+    fs::remove_all(dir);
+    return saved ? 0 : 1;
+}
