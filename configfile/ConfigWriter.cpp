@@ -24,18 +24,19 @@ XMLElement* Make(XMLDocument& doc, const char* name, const char* text) {
     return element;
 }
 
-// Value of a parameter as stored, or as displayed.
-XMLElement* Stored(XMLDocument& doc, const char* name, int index) {
+// A parameter's value as stored, or as displayed; empty when it cannot be read.
+XMLElement* Value(XMLDocument& doc, const char* name, int index, bool displayed) {
     char buffer[kValueSize] = "";
-    GetStoredParameterText(index, buffer);
+    if (displayed) {
+        GetParameterText(index, buffer);
+    } else {
+        GetStoredParameterText(index, buffer);
+    }
     return Make(doc, name, buffer);
 }
 
-XMLElement* Displayed(XMLDocument& doc, const char* name, int index) {
-    char buffer[kValueSize] = "";
-    GetParameterText(index, buffer);
-    return Make(doc, name, buffer);
-}
+XMLElement* Stored(XMLDocument& doc, const char* name, int index) { return Value(doc, name, index, false); }
+XMLElement* Displayed(XMLDocument& doc, const char* name, int index) { return Value(doc, name, index, true); }
 
 void BuildDocument(XMLDocument& doc) {
     char buffer[kValueSize];

@@ -122,36 +122,32 @@ ErrorCode CSerial::WaitForEvent(CompletionRecord* record, std::uint32_t timeout)
     return 0;
 }
 
+namespace {
+// The flow-control bits each mode sets; all other bits stay as read.
+struct FlowBits {
+    bool ctsOut, dsrOut;
+    std::uint8_t dtr, rts;
+    bool xonOut, xonIn;
+};
+constexpr FlowBits kFlowModes[] = {
+    {false, false, 0, 0, false, false},  // FlowNone
+    {true, true, 2, 2, false, false},    // FlowHardware: handshake on DTR and RTS
+    {false, false, 0, 0, true, true},    // FlowSoftware: XON/XOFF both ways
+};
+}  // namespace
+
 ErrorCode CSerial::SetFlowControl(int mode) {
     return ChangeLineState([&](LineState& s) {
-        switch (mode) {
-            case FlowNone:
-                s.fOutxCtsFlow = false;
-                s.fOutxDsrFlow = false;
-                s.fDtrControl = 0;
-                s.fRtsControl = 0;
-                s.fOutX = false;
-                s.fInX = false;
-                return kErrorSuccess;
-            case FlowHardware:
-                s.fOutxCtsFlow = true;
-                s.fOutxDsrFlow = true;
-                s.fDtrControl = 2;
-                s.fRtsControl = 2;
-                s.fOutX = false;
-                s.fInX = false;
-                return kErrorSuccess;
-            case FlowSoftware:
-                s.fOutxCtsFlow = false;
-                s.fOutxDsrFlow = false;
-                s.fDtrControl = 0;
-                s.fRtsControl = 0;
-                s.fOutX = true;
-                s.fInX = true;
-                return kErrorSuccess;
-            default:
-                return kStatusInvalidArg;
-        }
+        // The line state was read first, so a closed port reports that before the mode.
+        if (mode < FlowNone || mode > FlowSoftware) return kStatusInvalidArg;
+        const FlowBits& bits = kFlowModes[mode];
+        s.fOutxCtsFlow = bits.ctsOut;
+        s.fOutxDsrFlow = bits.dsrOut;
+        s.fDtrControl = bits.dtr;
+        s.fRtsControl = bits.rts;
+        s.fOutX = bits.xonOut;
+        s.fInX = bits.xonIn;
+        return kErrorSuccess;
     });
 }
 

@@ -52,6 +52,38 @@ ErrorCode WaitPort(PortDevice* device, short events, std::uint32_t timeoutMs,
     }
 }
 
+Clock::time_point Deadline(std::uint32_t timeoutMs) {
+    return Clock::now() + std::chrono::milliseconds(timeoutMs == kInfinite ? 0 : timeoutMs);
+}
+
+// Moves up to `count` bytes with `step` (a read or a write of what is left). With
+// `wait` it waits for the port to be `ready` until all are moved or the time-out runs
+// out; without, it returns with what could be moved at once.
+template <typename Step>
+ErrorCode Transfer(PortDevice* device, std::uint32_t count, std::uint32_t* done,
+                   std::uint32_t timeoutMs, short ready, bool wait, Step step) {
+    Clock::time_point deadline = Deadline(timeoutMs);
+    std::uint32_t moved = 0;
+    ErrorCode result = kErrorSuccess;
+    while (moved < count) {
+        ssize_t n = step(moved);
+        if (n > 0) {
+            moved += static_cast<std::uint32_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno != EAGAIN) {
+            result = LastErrno();
+            break;
+        }
+        if (!wait) break;
+        result = WaitPort(device, ready, timeoutMs, deadline);
+        if (result != kErrorSuccess) break;
+    }
+    *done = moved;
+    return result;
+}
+
 // Sets or clears modem lines; a device without modem lines (a pseudo-terminal) has
 // nothing to set, which is not an error.
 ErrorCode SetModemLine(int fd, int line, bool on) {
@@ -172,8 +204,7 @@ ErrorCode PortWakeWaiter(PortDevice* device) {
 
 ErrorCode PortWaitEvent(PortDevice* device, std::uint32_t mask, std::uint32_t* events,
                         std::uint32_t timeoutMs) {
-    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(
-                                                    timeoutMs == kInfinite ? 0 : timeoutMs);
+    Clock::time_point deadline = Deadline(timeoutMs);
     for (;;) {
         pollfd p[2] = {{device->fd, static_cast<short>((mask & kEventRxChar) ? POLLIN : 0), 0},
                        {device->wakeFd, POLLIN, 0}};
@@ -198,59 +229,18 @@ ErrorCode PortWaitEvent(PortDevice* device, std::uint32_t mask, std::uint32_t* e
 
 ErrorCode PortRead(PortDevice* device, void* buffer, std::uint32_t count, std::uint32_t* done,
                    std::uint32_t timeoutMs) {
-    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(
-                                                    timeoutMs == kInfinite ? 0 : timeoutMs);
-    std::uint32_t got = 0;
     auto* bytes = static_cast<unsigned char*>(buffer);
-    while (got < count) {
-        ssize_t n = read(device->fd, bytes + got, count - got);
-        if (n > 0) {
-            got += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) {
-            *done = got;
-            return LastErrno();
-        }
-        // Nothing there (a tty in raw mode reads 0 bytes then); a hang-up shows as an
-        // error of the read or of the wait.
-        if (!device->blockingReads) break;
-        ErrorCode e = WaitPort(device, POLLIN, timeoutMs, deadline);
-        if (e != kErrorSuccess) {
-            *done = got;
-            return e;
-        }
-    }
-    *done = got;
-    return kErrorSuccess;
+    // Nothing there reads 0 bytes on a raw tty; a hang-up shows as an error of the
+    // read or of the wait.
+    return Transfer(device, count, done, timeoutMs, POLLIN, device->blockingReads,
+                    [&](std::uint32_t moved) { return read(device->fd, bytes + moved, count - moved); });
 }
 
 ErrorCode PortWrite(PortDevice* device, const void* data, std::uint32_t count,
                     std::uint32_t* done, std::uint32_t timeoutMs) {
-    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(
-                                                    timeoutMs == kInfinite ? 0 : timeoutMs);
-    std::uint32_t sent = 0;
     const auto* bytes = static_cast<const unsigned char*>(data);
-    while (sent < count) {
-        ssize_t n = write(device->fd, bytes + sent, count - sent);
-        if (n > 0) {
-            sent += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno != EAGAIN) {
-            *done = sent;
-            return LastErrno();
-        }
-        ErrorCode e = WaitPort(device, POLLOUT, timeoutMs, deadline);
-        if (e != kErrorSuccess) {
-            *done = sent;
-            return e;
-        }
-    }
-    *done = sent;
-    return kErrorSuccess;
+    return Transfer(device, count, done, timeoutMs, POLLOUT, true,
+                    [&](std::uint32_t moved) { return write(device->fd, bytes + moved, count - moved); });
 }
 
 ErrorCode PortClearErrors(PortDevice*, std::uint32_t* errors) {

@@ -3,6 +3,15 @@
 #include "serial/posix/Termios.h"
 
 namespace {
+LineState Line(std::uint32_t baud, std::uint8_t bits, std::uint8_t parity, std::uint8_t stop) {
+    LineState state;
+    state.baudRate = baud;
+    state.byteSize = bits;
+    state.parity = parity;
+    state.stopBits = stop;
+    return state;
+}
+
 termios RawTermios() {
     termios t{};
     MakeRaw(&t);
@@ -25,11 +34,7 @@ TEST(Termios, line_states_round_trip_through_termios) {
     for (const Case& c : cases) {
         termios t = RawTermios();
         LinePolicy policy;
-        LineState in;
-        in.baudRate = c.baud;
-        in.byteSize = c.bits;
-        in.parity = c.parity;
-        in.stopBits = c.stop;
+        LineState in = Line(c.baud, c.bits, c.parity, c.stop);
         in.fParity = c.check;
         ASSERT_EQ(TermiosFromLineState(in, &t, &policy), kErrorSuccess) << c.baud;
         LineState out;
@@ -53,11 +58,7 @@ TEST(Termios, refused_settings_leave_the_termios_unchanged) {
         termios t = RawTermios();
         termios before = t;
         LinePolicy policy;
-        LineState in;
-        in.baudRate = c.baud;
-        in.byteSize = c.bits;
-        in.parity = c.parity;
-        in.stopBits = c.stop;
+        LineState in = Line(c.baud, c.bits, c.parity, c.stop);
         EXPECT_EQ(TermiosFromLineState(in, &t, &policy), kErrorInvalidParameter) << c.baud;
         EXPECT_EQ(t.c_cflag, before.c_cflag);
         EXPECT_EQ(cfgetospeed(&t), cfgetospeed(&before));
