@@ -7,10 +7,7 @@
 #include "platform/Threading.h"
 #include "session/SessionController.h"
 #include "state/ControlBlock.h"
-
-namespace {
-void ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
-}  // namespace
+#include "ui/MessageBoxes.h"
 
 int RunApplication() {
     // Dialogs come and go on the worker's word; no window closing ends the program.
@@ -18,7 +15,7 @@ int RunApplication() {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/zl-config.png")));
     HiddenWindow window;  // never shown
     SessionController worker;
-    SetEventPump(ProcessEvents);
+    InstallEventPump();
     if (!worker.Start(&window)) return 0;
     QApplication::exec();
     ControlBlock.quit = true;

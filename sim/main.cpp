@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 #include "sim/SimulatedController.h"
@@ -18,7 +19,18 @@ void Usage() {
 }
 }  // namespace
 
+int Serve(int argc, char** argv);
+
 int main(int argc, char** argv) {
+    try {
+        return Serve(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "zl-sim: %s\n", error.what());
+        return 1;
+    }
+}
+
+int Serve(int argc, char** argv) {
     std::string linkDir;
     unsigned com = 1;
     unsigned baud = 19200;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+#include "platform/Threading.h"
 #include "state/ControlBlock.h"
 #include "state/PendingNotice.h"
 #include "ui/DialogBuilder.h"
@@ -33,4 +34,8 @@ void ConfirmFactoryReset(QWidget* owner) {
 
 void ConfirmExit(QWidget* owner) {
     if (AskYesNo(owner, 153)) QCoreApplication::exit(0);
+}
+
+void InstallEventPump() {
+    SetEventPump([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
 }

@@ -10,3 +10,7 @@ void ShowNotice(QWidget* owner);
 void ConfirmFactoryReset(QWidget* owner);
 // "Close ZL-Config?" Yes ends the message loop with exit code 0.
 void ConfirmExit(QWidget* owner);
+
+// Lets a hand-over that waits for busy on this thread keep events flowing, so the
+// notice box the worker may be waiting for can still show.
+void InstallEventPump();

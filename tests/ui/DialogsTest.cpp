@@ -13,6 +13,7 @@
 #include "state/SessionTexts.h"
 #include "support/RecordingSink.h"
 #include "ui/FileChoosers.h"
+#include "ui/MessageBoxes.h"
 #include "ui/MainDialog.h"
 #include "ui/SmallDialogs.h"
 #include "UiSupport.h"
@@ -27,6 +28,7 @@ class DialogsTest : public QObject {
     }
 
 private slots:
+    void initTestCase() { InstallEventPump(); }
     void init() { ResetSharedState(); }
 
     void hidden_window_creates_destroys_and_forwards_by_its_table() {
@@ -165,7 +167,11 @@ private slots:
         QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
         QCOMPARE(save->selectedNameFilter(), QStringLiteral("ZL-Config XML (*.xml)"));
 
-        // Cancelled: busy is free again, no request.
+        // Another request holds busy: the chooser waits for it with events flowing (the
+        // timer that ends the other request fires meanwhile). Cancelled: busy is free
+        // again, no request.
+        QVERIFY(TryAcquireBusy());
+        QTimer::singleShot(100, [] { ReleaseBusy(); });
         OnNextFileChooser([](QWidget* chooser) { QMetaObject::invokeMethod(chooser, "reject"); });
         SaveConfigFileAs(nullptr);
         QVERIFY(!ControlBlock.saveFileRequest);
