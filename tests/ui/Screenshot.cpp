@@ -43,10 +43,10 @@ int main(int argc, char** argv) {
     bool saved = false;
     QTimer::singleShot(0, [&] {
         AboutDialog* splash = nullptr;
-        QTest::qWaitFor([&] { return (splash = VisibleDialog<AboutDialog>(DialogAbout)) != nullptr; }, 5000);
+        (void)QTest::qWaitFor([&] { return (splash = VisibleDialog<AboutDialog>(DialogAbout)) != nullptr; }, 5000);
         if (splash) FindControl<QPushButton>(splash, kIdOk)->click();
         LoginDialog* login = nullptr;
-        QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000);
+        (void)QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000);
         if (login) {
             FindControl<QComboBox>(login, IdComPort)->setEditText(QStringLiteral("COM1"));
             FindControl<QPushButton>(login, kIdOk)->click();
