@@ -11,6 +11,11 @@
 
 HiddenWindow::HiddenWindow() { setWindowTitle(QStringLiteral("ZL-Config")); }
 
+HiddenWindow::~HiddenWindow() {
+    // The worker's destroy messages after the loop has ended are never processed.
+    for (QPointer<QDialog>& dialog : dialogs) delete dialog.data();
+}
+
 void HiddenWindow::Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     QCoreApplication::postEvent(this, new AppMessageEvent(message, wParam, lParam));
 }

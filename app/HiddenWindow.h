@@ -13,6 +13,7 @@ class QDialog;
 class HiddenWindow : public QWidget, public MessageSink {
 public:
     HiddenWindow();
+    ~HiddenWindow() override;  // closes the dialogs still open when the program ends
     // Any thread: queues the message for the user interface thread.
     void Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 

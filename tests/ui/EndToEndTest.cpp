@@ -13,6 +13,7 @@
 #include "app/Application.h"
 #include "sim/SimulatedController.h"
 #include "state/ControlBlock.h"
+#include "support/RecordingSink.h"
 #include "ui/MainDialog.h"
 #include "ui/SmallDialogs.h"
 #include "UiSupport.h"
@@ -89,6 +90,65 @@ private slots:
         QVERIFY(scriptDone);
         QVERIFY(!answerer.Seen().isEmpty());
         QCOMPARE(answerer.Seen().last().text, QStringLiteral("Close ZL-Config?"));
+        fs::remove_all(dir);
+    }
+
+    void a_refused_value_and_a_lost_connection_reach_the_user_as_notices() {
+        namespace fs = std::filesystem;
+        ResetSharedState();
+        std::string dir = (fs::temp_directory_path() / ("zl-e2e-lost-" + std::to_string(getpid()))).string();
+        fs::create_directories(dir);
+        SimulatedController sim;
+        QVERIFY(sim.LinkAs(dir, 1));
+        setenv("ZL_CONFIG_PORTS", dir.c_str(), 1);
+
+        BoxAnswerer answerer(QMessageBox::Yes);  // notices have only OK, which is taken
+        bool scriptDone = false;
+        QTimer::singleShot(0, [&] {
+            auto step = [&](bool ok, const char* what) {
+                if (!ok) {
+                    qWarning("end-to-end step failed: %s", what);
+                    QCoreApplication::exit(1);
+                }
+                return ok;
+            };
+            auto sawNotice = [&](const QString& text) {
+                for (const SeenBox& box : answerer.Seen()) {
+                    if (box.icon == QMessageBox::Warning && box.text == text) return true;
+                }
+                return false;
+            };
+            ControlBlock.aboutClosed = true;  // the splash, closed at once
+            LoginDialog* login = nullptr;
+            if (!step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000), "login dialog")) return;
+            FindControl<QComboBox>(login, IdComPort)->setEditText("COM1");
+            FindControl<QPushButton>(login, kIdOk)->click();
+            MainDialog* main = VisibleDialog<MainDialog>(DialogMain);
+            if (!step(main && QTest::qWaitFor([&] { return main->ControlsEnabled() && !IsBusy(); }, 30000), "logged in")) return;
+
+            // A delay below the controller's limit: its lines in one box, the field back.
+            main->activateWindow();
+            if (!step(QTest::qWaitForWindowActive(main), "main dialog active")) return;
+            auto* delay = FindControl<QLineEdit>(main, IdDelay);
+            delay->setFocus();
+            delay->setText("2");
+            FindControl<QLineEdit>(main, IdCurrent)->setFocus();
+            if (!step(QTest::qWaitFor([&] {
+                    return sawNotice("Value not accepted!\nLimits: [5...1000000]\n"
+                                     "Take notice of further parameter-depended limits");
+                }, 15000), "refusal shown")) return;
+            step(QTest::qWaitFor([&] { return delay->text() == "5"; }, 5000), "stored delay shown again");
+
+            // The controller goes away: one box, then the login dialog and zeros.
+            sim.HangUpNow();
+            if (!step(QTest::qWaitFor([&] { return sawNotice("Connection Lost!"); }, 20000), "connection lost shown")) return;
+            if (!step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000), "login dialog again")) return;
+            step(!main->ControlsEnabled() && FindControl<QLineEdit>(main, IdCurrent)->text() == "0", "values reset");
+            scriptDone = true;
+            login->close();  // answered Yes
+        });
+        QCOMPARE(RunApplication(), 0);
+        QVERIFY(scriptDone);
         fs::remove_all(dir);
     }
 };
