@@ -14,8 +14,24 @@
 #include <QRegularExpressionValidator>
 
 #include "resources/StringTable.h"
+#include "state/SessionTexts.h"
 
 QString FromUtf16(const char16_t* text) { return text ? QString::fromUtf16(text) : QString(); }
+
+QString SessionText(int slot) {
+    char16_t text[kSessionTextSize];
+    GetSessionText(slot, text);
+    return QString::fromUtf16(text);
+}
+
+void ShowSessionText(int slot, QWidget* dialog, int control) {
+    QString text = SessionText(slot);
+    if (auto* edit = FindControl<QLineEdit>(dialog, control)) {
+        edit->setText(text);
+    } else if (auto* combo = FindControl<QComboBox>(dialog, control)) {
+        combo->setEditText(text);
+    }
+}
 
 QString LoadQString(unsigned id) {
     char16_t buffer[2000];

@@ -24,4 +24,9 @@ T* FindControl(QObject* root, int id) {
 }
 
 QString FromUtf16(const char16_t* text);
+
+// The text of a session slot (empty for a slot outside 0 ... 6).
+QString SessionText(int slot);
+// Sets a session slot's text on the line edit or combo box `control` of `dialog`.
+void ShowSessionText(int slot, QWidget* dialog, int control);
 QString LoadQString(unsigned id);

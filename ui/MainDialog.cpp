@@ -153,9 +153,7 @@ void MainDialog::ShowAutoStart() {
 void MainDialog::RefreshMainDialog(bool enable) {
     controlsEnabled = enable;
     Enable(enable, {IdStart, IdStop, IdSave, IdLogout, IdInfo, IdInfoLabel});
-    char16_t info[kSessionTextSize];
-    GetSessionText(SlotInfoLine, info);
-    Edit(IdInfo)->setText(QString::fromUtf16(info));
+    ShowSessionText(SlotInfoLine, this, IdInfo);
     Enable(enable, {IdTemperature, IdTemperatureLabel});
     ShowParameterText(ParamTemperature, Edit(IdTemperature));
     Enable(enable, {IdSupplyVoltage, IdSupplyVoltageLabel});
@@ -254,12 +252,7 @@ void MainDialog::customEvent(QEvent* event) {
     switch (message->message) {
         case MsgSessionOpen: RefreshMainDialog(true); break;
         case MsgSessionClosed: RefreshMainDialog(false); break;
-        case MsgShowInfoLine: {
-            char16_t info[kSessionTextSize];
-            GetSessionText(SlotInfoLine, info);
-            Edit(IdInfo)->setText(QString::fromUtf16(info));
-            break;
-        }
+        case MsgShowInfoLine: ShowSessionText(SlotInfoLine, this, IdInfo); break;
         case MsgRefreshParameter: RefreshParameter(index); break;
         case MsgShowNotice: ShowNotice(this); break;
         case MsgFocusParameter: FocusParameter(index); break;

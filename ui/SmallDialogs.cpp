@@ -19,12 +19,6 @@
 #include "ui/MessageBoxes.h"
 
 namespace {
-QString SessionText(int slot) {
-    char16_t text[kSessionTextSize];
-    GetSessionText(slot, text);
-    return QString::fromUtf16(text);
-}
-
 // A control's text as a terminated wide text of at most 99 characters.
 struct WideText {
     explicit WideText(const QString& text) {
@@ -43,8 +37,8 @@ void OnClick(QDialog* dialog, int id, const std::function<void()>& action) {
 
 LoginDialog::LoginDialog(QWidget* owner) : QDialog(owner) {
     BuildDialog(*FindDialogTemplate(DialogLogin), this, this);
-    FindControl<QLineEdit>(this, IdUserName)->setText(SessionText(SlotUserName));
-    FindControl<QLineEdit>(this, IdPassword)->setText(SessionText(SlotPassword));
+    ShowSessionText(SlotUserName, this, IdUserName);
+    ShowSessionText(SlotPassword, this, IdPassword);
     auto* ports = FindControl<QComboBox>(this, IdComPort);
     for (int i = 0; i < 100 && ControlBlock.portList[i] != 0; ++i) {
         ControlBlock.portCount = i + 1;
@@ -52,7 +46,7 @@ LoginDialog::LoginDialog(QWidget* owner) : QDialog(owner) {
         FormatText(name, 32, u"COM%u", static_cast<unsigned>(ControlBlock.portList[i]));
         ports->addItem(QString::fromUtf16(name));
     }
-    ports->setEditText(SessionText(SlotPortName));
+    ShowSessionText(SlotPortName, this, IdComPort);
     auto* baud = FindControl<QComboBox>(this, IdBaud);
     baud->addItems({QStringLiteral("9600"), QStringLiteral("19200")});
     baud->setCurrentIndex(1);
@@ -91,9 +85,9 @@ void LoginDialog::keyPressEvent(QKeyEvent* event) {
 
 PasswordDialog::PasswordDialog(QWidget* owner) : QDialog(owner) {
     BuildDialog(*FindDialogTemplate(DialogPassword), this, this);
-    FindControl<QLineEdit>(this, IdCurrentPassword)->setText(SessionText(SlotCurrentPassword));
-    FindControl<QLineEdit>(this, IdNewPassword)->setText(SessionText(SlotNewPassword));
-    FindControl<QLineEdit>(this, IdNewPasswordAgain)->setText(SessionText(SlotNewPasswordAgain));
+    ShowSessionText(SlotCurrentPassword, this, IdCurrentPassword);
+    ShowSessionText(SlotNewPassword, this, IdNewPassword);
+    ShowSessionText(SlotNewPasswordAgain, this, IdNewPasswordAgain);
     OnClick(this, kIdOk, [this] { Submit(); });
     OnClick(this, kIdCancel, [this] { close(); });
 }
