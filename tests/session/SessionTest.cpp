@@ -306,8 +306,10 @@ TEST_F(SessionTest, quit_ends_the_worker_logged_out_logged_in_and_mid_read_out) 
         ControlBlock.aboutClosed = true;
         ASSERT_TRUE(WaitUntil([&] { int s = local.CurrentState(); return s == 5 || s == 6; }));
         if (phase >= 1) {
+            sim.ClearTranscript();
             SubmitLogin(u"user", u"ta-vimek", u"COM1", 19200);
-            ASSERT_TRUE(WaitUntil([&] { return SerialPort.IsOpen(); }));
+            // Phase 1 quits once the read-out has begun.
+            ASSERT_TRUE(WaitUntil([&] { return sim.Received().find("/Status/SupplyVoltage") != std::string::npos; }));
         }
         if (phase == 2) {
             ASSERT_TRUE(WaitUntil([&] { return ControlBlock.loggedIn.load(); }));
