@@ -1,6 +1,6 @@
 #pragma once
-// A MessageSink that records every post (thread-safe), and a reset of the global
-// stores so each test starts from the program's start-up state.
+// A MessageSink that records every post (thread-safe). The shared-state helpers come
+// along, since every test that records posts also resets the stores.
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/MessageSink.h"
+#include "support/SharedState.h"
 
 struct PostedMessage {
     unsigned message;
@@ -29,10 +30,3 @@ private:
     mutable std::condition_variable changed_;
     std::vector<PostedMessage> messages_;
 };
-
-void ResetSharedState();
-
-// The pending notice as UTF-8 (lines joined by '\n'), for assertions.
-std::string PendingNoticeText();
-std::string SessionTextUtf8(int slot);
-std::string ParameterValue(int index);
