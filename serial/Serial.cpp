@@ -94,32 +94,28 @@ ErrorCode CSerial::SetEventMask(std::uint32_t mask) {
     return 0;
 }
 
-ErrorCode CSerial::BeginTransfer(CompletionRecord* record, std::uint32_t timeout,
-                                 std::uint32_t* waitLimit) {
-    if (!portHandle) return kErrorInvalidHandle;
-    if (!ioEvent && (record != nullptr || timeout != kInfinite)) return kErrorInvalidFunction;
+template <typename Operation>
+ErrorCode CSerial::Transfer(CompletionRecord* record, std::uint32_t timeout, Operation operation) {
+    if (!portHandle) return Fail(kErrorInvalidHandle);
+    if (!ioEvent && (record != nullptr || timeout != kInfinite)) return Fail(kErrorInvalidFunction);
     // With the caller's record the operation finishes here and signals its event: POSIX
     // has no overlapped completion to hand back. With the local record the time-out
     // bounds the wait.
-    *waitLimit = (ioEvent && record == nullptr) ? timeout : kInfinite;
-    return kErrorSuccess;
-}
-
-void CSerial::Complete(CompletionRecord* record) {
+    std::uint32_t limit = (ioEvent && record == nullptr) ? timeout : kInfinite;
+    ErrorCode e = operation(limit);
+    if (e != kErrorSuccess) return Fail(e);
     if (record && record->event) record->event->Set();
+    return 0;
 }
 
 ErrorCode CSerial::WaitForEvent(CompletionRecord* record, std::uint32_t timeout) {
     lastError = 0;
-    std::uint32_t limit = 0;
-    ErrorCode e = BeginTransfer(record, timeout, &limit);
-    if (e != kErrorSuccess) return Fail(e);
-    std::uint32_t events = 0;
-    e = PortWaitEvent(portHandle, eventMask.load(), &events, limit);
-    if (e != kErrorSuccess) return Fail(e);
-    reportedEvents = events;
-    Complete(record);
-    return 0;
+    return Transfer(record, timeout, [&](std::uint32_t limit) {
+        std::uint32_t events = 0;
+        ErrorCode e = PortWaitEvent(portHandle, eventMask.load(), &events, limit);
+        if (e == kErrorSuccess) reportedEvents = events;
+        return e;
+    });
 }
 
 namespace {
@@ -237,13 +233,9 @@ ErrorCode CSerial::Write(const void* data, std::uint32_t count, std::uint32_t* w
     std::uint32_t local = 0;
     if (!written) written = &local;
     *written = 0;
-    std::uint32_t limit = 0;
-    ErrorCode e = BeginTransfer(record, timeout, &limit);
-    if (e != kErrorSuccess) return Fail(e);
-    e = PortWrite(portHandle, data, count, written, limit);
-    if (e != kErrorSuccess) return Fail(e);
-    Complete(record);
-    return 0;
+    return Transfer(record, timeout, [&](std::uint32_t limit) {
+        return PortWrite(portHandle, data, count, written, limit);
+    });
 }
 
 ErrorCode CSerial::Read(void* buffer, std::uint32_t count, std::uint32_t* read,
@@ -252,11 +244,7 @@ ErrorCode CSerial::Read(void* buffer, std::uint32_t count, std::uint32_t* read,
     std::uint32_t local = 0;
     if (!read) read = &local;
     *read = 0;
-    std::uint32_t limit = 0;
-    ErrorCode e = BeginTransfer(record, timeout, &limit);
-    if (e != kErrorSuccess) return Fail(e);
-    e = PortRead(portHandle, buffer, count, read, limit);
-    if (e != kErrorSuccess) return Fail(e);
-    Complete(record);
-    return 0;
+    return Transfer(record, timeout, [&](std::uint32_t limit) {
+        return PortRead(portHandle, buffer, count, read, limit);
+    });
 }

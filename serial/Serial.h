@@ -77,11 +77,10 @@ protected:
     // Reads the line state, lets `change` edit it, writes it back.
     template <typename Change>
     ErrorCode ChangeLineState(Change change);
-    // Shared completion handling of Read, Write and WaitForEvent: whether the call may
-    // run, and with which wait limit.
-    ErrorCode BeginTransfer(CompletionRecord* record, std::uint32_t timeout,
-                            std::uint32_t* waitLimit);
-    void Complete(CompletionRecord* record);
+    // The completion handling shared by Read, Write and WaitForEvent: checks that the
+    // call may run, runs `operation` with its wait limit, signals the caller's record.
+    template <typename Operation>
+    ErrorCode Transfer(CompletionRecord* record, std::uint32_t timeout, Operation operation);
 
     std::atomic<ErrorCode> lastError{0};
     std::atomic<PortDevice*> portHandle{nullptr};  // read by observers on other threads
