@@ -1,6 +1,7 @@
 #include <tinyxml2.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "configfile/ConfigFile.h"
 #include "platform/LocalTime.h"
@@ -35,8 +36,34 @@ XMLElement* Value(XMLDocument& doc, const char* name, int index, bool displayed)
     return Make(doc, name, buffer);
 }
 
-XMLElement* Stored(XMLDocument& doc, const char* name, int index) { return Value(doc, name, index, false); }
-XMLElement* Displayed(XMLDocument& doc, const char* name, int index) { return Value(doc, name, index, true); }
+// The value elements of each group, in file order; DutyCycle, ReadyOut, AutoStart and
+// the Status group are written in their display form, the others as stored.
+struct FileElement {
+    const char* name;
+    int index;
+    bool displayed;
+};
+constexpr FileElement kSystemElements[] = {{"Baud", ParamBaud, false}, {"Echo", ParamEcho, false}};
+constexpr FileElement kConfigElements[] = {
+    {"Mode", ParamMode, false},         {"TriggerSource", ParamTriggerSource, false},
+    {"Edge", ParamEdge, false},         {"Current", ParamCurrent, false},
+    {"Delay", ParamDelay, false},       {"TimeOn", ParamTimeOn, false},
+    {"CycleTime", ParamCycleTime, false}, {"DutyCycle", ParamDutyCycle, true},
+    {"TriggerOut", ParamTriggerOut, false}, {"ReadyOut", ParamReadyOut, true},
+    {"AutoStart", ParamAutoStart, true},
+};
+constexpr FileElement kStatusElements[] = {
+    {"Current", ParamStatusCurrent, true}, {"Error", ParamError, true},
+    {"Temperature", ParamTemperature, true}, {"SupplyVoltage", ParamSupplyVoltage, true},
+};
+static_assert(std::size(kConfigElements) == 11, "Config holds eleven values");
+
+template <std::size_t N>
+XMLElement* Group(XMLDocument& doc, const char* name, const FileElement (&elements)[N]) {
+    XMLElement* group = doc.NewElement(name);
+    for (const FileElement& e : elements) group->InsertEndChild(Value(doc, e.name, e.index, e.displayed));
+    return group;
+}
 
 void BuildDocument(XMLDocument& doc) {
     char buffer[kValueSize];
@@ -51,28 +78,9 @@ void BuildDocument(XMLDocument& doc) {
     GetSessionTextNarrow(SlotInfoLine, buffer);
     XMLElement* firmware = Make(doc, "Version", buffer);
 
-    XMLElement* system = doc.NewElement("System");
-    system->InsertEndChild(Stored(doc, "Baud", ParamBaud));
-    system->InsertEndChild(Stored(doc, "Echo", ParamEcho));
-
-    XMLElement* config = doc.NewElement("Config");
-    config->InsertEndChild(Stored(doc, "Mode", ParamMode));
-    config->InsertEndChild(Stored(doc, "TriggerSource", ParamTriggerSource));
-    config->InsertEndChild(Stored(doc, "Edge", ParamEdge));
-    config->InsertEndChild(Stored(doc, "Current", ParamCurrent));
-    config->InsertEndChild(Stored(doc, "Delay", ParamDelay));
-    config->InsertEndChild(Stored(doc, "TimeOn", ParamTimeOn));
-    config->InsertEndChild(Stored(doc, "CycleTime", ParamCycleTime));
-    config->InsertEndChild(Displayed(doc, "DutyCycle", ParamDutyCycle));
-    config->InsertEndChild(Stored(doc, "TriggerOut", ParamTriggerOut));
-    config->InsertEndChild(Displayed(doc, "ReadyOut", ParamReadyOut));
-    config->InsertEndChild(Displayed(doc, "AutoStart", ParamAutoStart));
-
-    XMLElement* status = doc.NewElement("Status");
-    status->InsertEndChild(Displayed(doc, "Current", ParamStatusCurrent));
-    status->InsertEndChild(Displayed(doc, "Error", ParamError));
-    status->InsertEndChild(Displayed(doc, "Temperature", ParamTemperature));
-    status->InsertEndChild(Displayed(doc, "SupplyVoltage", ParamSupplyVoltage));
+    XMLElement* system = Group(doc, "System", kSystemElements);
+    XMLElement* config = Group(doc, "Config", kConfigElements);
+    XMLElement* status = Group(doc, "Status", kStatusElements);
 
     XMLElement* controller = doc.NewElement("Controller");
     controller->InsertEndChild(firmware);

@@ -51,8 +51,7 @@ unsigned ComNumber(const char16_t* name) {
     }
     return number;
 }
-}  // namespace
-
+// The default table alone; false for numbers without a device.
 bool DefaultComDevice(unsigned number, char* path, std::size_t capacity) {
     const char* base = nullptr;
     unsigned index = 0;
@@ -71,6 +70,7 @@ bool DefaultComDevice(unsigned number, char* path, std::size_t capacity) {
     int n = std::snprintf(path, capacity, "%s%u", base, index);
     return n > 0 && static_cast<std::size_t>(n) < capacity;
 }
+}  // namespace
 
 bool ResolveDeviceName(const char16_t* name, char* path, std::size_t capacity) {
     if (capacity == 0) return false;

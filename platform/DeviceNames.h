@@ -7,6 +7,3 @@
 
 // False when the name resolves to no device.
 bool ResolveDeviceName(const char16_t* name, char* path, std::size_t capacity);
-
-// The default table alone; false for numbers without a device.
-bool DefaultComDevice(unsigned number, char* path, std::size_t capacity);

@@ -45,8 +45,6 @@ enum DialogStyle : unsigned {
 constexpr int kNoId = -1;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
-constexpr int kLogoBitmap = 109;
-constexpr int kAppIcon = 108;
 constexpr int kMenuId = 101;  // IDR_MENU
 
 struct ControlTemplate {
