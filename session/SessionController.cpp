@@ -120,8 +120,8 @@ int SessionController::Step() {
             if (cb.connectionLost) AppendNotice(151);
             EmptyPasswordSlots();
             // Requests that carried data hold busy; a discarded one must give it back.
-            bool heldBusy = cb.writeRequest || cb.passwordChangeRequest || cb.saveFileRequest ||
-                            cb.openFileRequest || cb.loginRequest;
+            bool heldBusy = cb.loginRequest.load();
+            heldBusy = TakeHandOvers() || heldBusy;
             for (std::atomic<bool>* flag :
                  {&cb.loggedIn, &cb.connectionLost, &cb.aboutRequest, &cb.aboutClosed,
                   &cb.helpRequest, &cb.helpClosed, &cb.loginRequest, &cb.logoutRequest,
@@ -148,6 +148,8 @@ int SessionController::Step() {
             return StateWaitLogin;
 
         case StateWaitLogin:
+            // A hand-over raised just as the session ended is never served: give busy back.
+            if (TakeHandOvers()) ReleaseBusy();
             if (cb.quit) return StateQuit;
             if (cb.loginRequest) return StateConnect;
             return StateDispatch;

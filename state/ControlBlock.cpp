@@ -47,6 +47,29 @@ bool IsBusy() {
     return ControlBlock.busy;
 }
 
+namespace {
+bool KeepForSession(bool acquired) {
+    if (acquired && !ControlBlock.loggedIn.load()) {
+        ReleaseBusy();
+        return false;
+    }
+    return acquired;
+}
+}  // namespace
+
+bool AcquireBusyForSession() { return KeepForSession(AcquireBusy()); }
+
+bool TryAcquireBusyForSession() { return KeepForSession(TryAcquireBusy()); }
+
+bool TakeHandOvers() {
+    bool held = false;
+    for (std::atomic<bool>* flag : {&ControlBlock.writeRequest, &ControlBlock.passwordChangeRequest,
+                                    &ControlBlock.saveFileRequest, &ControlBlock.openFileRequest}) {
+        held = flag->exchange(false) || held;
+    }
+    return held;
+}
+
 void SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
                  std::int32_t baud) {
     if (ControlBlock.loginRequest.load()) return;
@@ -61,7 +84,7 @@ void SubmitLogin(const char16_t* user, const char16_t* password, const char16_t*
 void SubmitPasswordChange(const char16_t* current, const char16_t* newPassword,
                           const char16_t* again) {
     if (ControlBlock.passwordChangeRequest.load()) return;
-    if (!AcquireBusy()) return;
+    if (!AcquireBusyForSession()) return;
     SetSessionText(SlotCurrentPassword, current);
     SetSessionText(SlotNewPassword, newPassword);
     SetSessionText(SlotNewPasswordAgain, again);
@@ -73,7 +96,7 @@ bool SubmitParameterWrite(int index, const char* text) {
     char current[kValueSize];
     GetParameterText(index, current);
     if (std::strcmp(current, text) == 0) return false;
-    if (!TryAcquireBusy()) return false;
+    if (!TryAcquireBusyForSession()) return false;
     CopyText(ControlBlock.pendingWriteText, sizeof ControlBlock.pendingWriteText, text,
              sizeof ControlBlock.pendingWriteText - 1);
     ControlBlock.pendingWriteIndex = index;

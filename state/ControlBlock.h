@@ -52,6 +52,16 @@ void ReleaseBusy();
 // True while a request holds `busy`.
 bool IsBusy();
 
+// The same for hand-overs that the worker serves only in a session (parameter write,
+// password change, file save and load): false, with `busy` free again, when no session
+// is open once `busy` is had. One taken after the session ended would never be served.
+bool AcquireBusyForSession();
+bool TryAcquireBusyForSession();
+
+// Worker side: clears the hand-overs that carry data and hold `busy`; true when one
+// was set (the caller then gives `busy` back).
+bool TakeHandOvers();
+
 // Hand-offs of the login, password-change and main dialogs.
 void SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
                  std::int32_t baud);

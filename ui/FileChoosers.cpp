@@ -28,13 +28,24 @@ bool Choose(QWidget* owner, bool save) {
     return chosen;
 }
 
-void Request(QWidget* owner, bool save) {
-    if (!AcquireBusy()) return;
-    if (Choose(owner, save)) {
-        (save ? ControlBlock.saveFileRequest : ControlBlock.openFileRequest) = true;
-    } else {
-        ReleaseBusy();
+bool fileCommandActive = false;  // user interface thread only
+
+// Takes busy for the session, asks for a file unless `reuseName` and one is set, and
+// hands the request over; otherwise gives busy back. One file command at a time: a
+// second one given while the first waits for busy (events flow meanwhile) does nothing.
+void Request(QWidget* owner, bool save, bool reuseName) {
+    if (fileCommandActive) return;
+    fileCommandActive = true;
+    if (AcquireBusyForSession()) {
+        bool chosen = (reuseName && fileChooser.path[0] != 0) || Choose(owner, save);
+        // The session may have ended while the chooser was open.
+        if (chosen && ControlBlock.loggedIn) {
+            (save ? ControlBlock.saveFileRequest : ControlBlock.openFileRequest) = true;
+        } else {
+            ReleaseBusy();
+        }
     }
+    fileCommandActive = false;
 }
 }  // namespace
 
@@ -55,19 +66,8 @@ QFileDialog* MakeFileChooser(QWidget* owner, bool save) {
     return dialog;
 }
 
-void OpenConfigFile(QWidget* owner) { Request(owner, false); }
+void OpenConfigFile(QWidget* owner) { Request(owner, false, false); }
 
-void SaveConfigFile(QWidget* owner) {
-    if (!AcquireBusy()) return;
-    if (fileChooser.path[0] != 0) {
-        ControlBlock.saveFileRequest = true;
-        return;
-    }
-    if (Choose(owner, true)) {
-        ControlBlock.saveFileRequest = true;
-    } else {
-        ReleaseBusy();
-    }
-}
+void SaveConfigFile(QWidget* owner) { Request(owner, true, true); }
 
-void SaveConfigFileAs(QWidget* owner) { Request(owner, true); }
+void SaveConfigFileAs(QWidget* owner) { Request(owner, true, false); }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 #include "platform/MessageSink.h"
@@ -128,6 +129,9 @@ void MainDialog::Command(int id) {
 }
 
 void MainDialog::Enable(bool enable, std::initializer_list<int> ids) {
+    // Disabling the edit being typed in moves the focus on: that is no commit, and the
+    // refresh that disables it shows the stored value next.
+    QScopedValueRollback<bool> quiet(enabling, true);
     for (int id : ids) {
         if (QWidget* w = FindControl<QWidget>(this, id)) w->setEnabled(enable);
     }
@@ -229,6 +233,7 @@ void MainDialog::FocusParameter(int index) {
 }
 
 void MainDialog::CommitEdit(QLineEdit* edit, int index) {
+    if (enabling) return;
     char text[kValueSize];
     CopyText(text, sizeof text, edit->text().toLatin1().constData(), kValueSize - 1);
     if (!SubmitParameterWrite(index, text)) ShowParameterText(index, edit);

@@ -42,5 +42,6 @@ private:
     QComboBox* List(int id);
 
     bool controlsEnabled = false;
+    bool enabling = false;  // controls are being enabled or disabled
     QMenuBar* menuBar = nullptr;
 };

@@ -18,7 +18,8 @@ bool AskYesNo(QWidget* owner, unsigned textId) {
 }  // namespace
 
 void ShowNotice(QWidget* owner) {
-    if (!NoticePending()) return;
+    // Once the program is ending the worker drops its notice instead of waiting.
+    if (!NoticePending() || ControlBlock.quit) return;
     static char16_t text[kNoticeSize];  // user interface thread only
     CopyPendingNotice(text);
     QMessageBox box(QMessageBox::Warning, LoadQString(135), QString::fromUtf16(text), QMessageBox::Ok, owner);
@@ -33,7 +34,11 @@ void ConfirmFactoryReset(QWidget* owner) {
 }
 
 void ConfirmExit(QWidget* owner) {
-    if (AskYesNo(owner, 153)) QCoreApplication::exit(0);
+    if (!AskYesNo(owner, 153)) return;
+    // Every wait ends on quit (a hand-over waiting for busy, the worker waiting for the
+    // controller or for a notice box); set now, none of them can hold the program.
+    ControlBlock.quit = true;
+    QCoreApplication::exit(0);
 }
 
 void InstallEventPump() {

@@ -8,7 +8,7 @@ class QWidget;
 void ShowNotice(QWidget* owner);
 // "Reset all Parameters to Factory Settings?" Yes raises factoryResetRequest.
 void ConfirmFactoryReset(QWidget* owner);
-// "Close ZL-Config?" Yes ends the message loop with exit code 0.
+// "Close ZL-Config?" Yes sets quit and ends the message loop with exit code 0.
 void ConfirmExit(QWidget* owner);
 
 // Lets a hand-over that waits for busy on this thread keep events flowing, so the

@@ -255,6 +255,19 @@ TEST_F(SessionTest, logout_discards_a_request_raised_with_it_and_the_next_login_
     EXPECT_EQ(CountCommand("su user"), 1);  // the console was still open
 }
 
+TEST_F(SessionTest, a_hand_over_raised_as_the_session_ended_gives_busy_back) {
+    StartWorker();
+    LogIn();
+    ControlBlock.logoutRequest = true;
+    ASSERT_TRUE(EndsAtLoginDialog(2));
+    // A commit that took busy on a stale "logged in" just before the reset.
+    ASSERT_TRUE(TryAcquireBusy());
+    ControlBlock.writeRequest = true;
+    EXPECT_TRUE(WaitUntil([] { return !IsBusy() && !ControlBlock.writeRequest; }, 5000));
+    EXPECT_EQ(CountCommand("/Config/Current 1000"), 0);
+    LogIn();
+}
+
 TEST_F(SessionTest, factory_reset_reboots_the_controller_and_returns_to_login) {
     StartWorker();
     LogIn();

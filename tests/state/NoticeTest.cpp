@@ -80,6 +80,7 @@ TEST_F(Notice, flush_returns_and_drops_the_notice_once_quit_is_set) {
 // ThreadSanitizer checks the hand-over.
 TEST_F(Notice, busy_requests_and_notices_hand_over_without_races) {
     RecordingSink sink;
+    ControlBlock.loggedIn = true;
     constexpr int kRounds = 300;
     std::atomic<bool> workerDone{false};
     std::thread worker([&] {

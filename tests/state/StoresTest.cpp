@@ -78,6 +78,7 @@ TEST_F(Stores, session_slots_keep_8_or_99_characters) {
 }
 
 TEST_F(Stores, submit_parameter_write_refuses_unchanged_text_busy_and_bad_index) {
+    ControlBlock.loggedIn = true;
     SetParameterText(ParamCurrent, "5000");
     EXPECT_FALSE(SubmitParameterWrite(ParamCurrent, "5000"));
     EXPECT_FALSE(ControlBlock.writeRequest);
@@ -91,6 +92,24 @@ TEST_F(Stores, submit_parameter_write_refuses_unchanged_text_busy_and_bad_index)
     EXPECT_TRUE(ControlBlock.writeRequest);
     EXPECT_EQ(ControlBlock.pendingWriteIndex, ParamCurrent);
     EXPECT_STREQ(ControlBlock.pendingWriteText, "6000");
+    EXPECT_TRUE(IsBusy());
+}
+
+TEST_F(Stores, hand_overs_that_carry_data_are_refused_without_a_session) {
+    SetParameterText(ParamCurrent, "0");
+    EXPECT_FALSE(SubmitParameterWrite(ParamCurrent, "1000"));
+    SubmitPasswordChange(u"old", u"new", u"new");
+    EXPECT_FALSE(AcquireBusyForSession());
+    EXPECT_FALSE(TryAcquireBusyForSession());
+    EXPECT_FALSE(ControlBlock.writeRequest);
+    EXPECT_FALSE(ControlBlock.passwordChangeRequest);
+    EXPECT_FALSE(IsBusy());
+
+    ControlBlock.loggedIn = true;
+    EXPECT_TRUE(AcquireBusyForSession());
+    ReleaseBusy();
+    SubmitPasswordChange(u"old", u"new", u"new");
+    EXPECT_TRUE(ControlBlock.passwordChangeRequest);
     EXPECT_TRUE(IsBusy());
 }
 

@@ -112,6 +112,7 @@ private slots:
     }
 
     void password_dialog_hands_over_and_closing_raises_its_flag() {
+        ControlBlock.loggedIn = true;
         SetSessionText(SlotCurrentPassword, u"old");
         PasswordDialog dialog;
         dialog.show();
@@ -160,6 +161,7 @@ private slots:
     }
 
     void file_choosers_offer_the_filters_and_hand_over_or_give_busy_back() {
+        ControlBlock.loggedIn = true;
         FillFileChooser();
         QScopedPointer<QFileDialog> save(MakeFileChooser(nullptr, true));
         QCOMPARE(save->nameFilters(), QStringList({"ZL-Config XML (*.xml)", "All (*)"}));
@@ -193,6 +195,59 @@ private slots:
         ReleaseBusy();
         SaveConfigFile(nullptr);  // a name is set: no dialog
         QVERIFY(ControlBlock.saveFileRequest);
+    }
+
+    void file_commands_run_one_at_a_time_and_only_in_a_session() {
+        std::unique_ptr<QTimer> choosers;
+        int shown = 0;
+        auto rejectEach = [&] {
+            choosers.reset(OnEachFileChooser([&shown](QWidget* w) {
+                ++shown;
+                QMetaObject::invokeMethod(w, "reject");
+            }));
+        };
+
+        // Logged out: no chooser, busy stays free.
+        rejectEach();
+        OpenConfigFile(nullptr);
+        SaveConfigFileAs(nullptr);
+        QCOMPARE(shown, 0);
+        QVERIFY(!IsBusy());
+
+        // The session ends while the chooser is open: choosing hands nothing over.
+        ControlBlock.loggedIn = true;
+        QString dir = QDir::tempPath();
+        choosers.reset(OnEachFileChooser([dir](QWidget* w) {
+            ControlBlock.loggedIn = false;  // the worker's logged-out state
+            auto* chooser = static_cast<QFileDialog*>(w);
+            chooser->setDirectory(dir);
+            chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("zl-late"));
+            QMetaObject::invokeMethod(chooser, "accept");
+        }));
+        SaveConfigFileAs(nullptr);
+        QVERIFY(!ControlBlock.saveFileRequest);
+        QVERIFY(!IsBusy());
+
+        // A second command given while the first waits for busy returns at once.
+        ControlBlock.loggedIn = true;
+        rejectEach();
+        QVERIFY(TryAcquireBusy());
+        bool secondReturned = false;
+        bool returnedWhileWaiting = false;
+        QTimer::singleShot(50, [&] {
+            SaveConfigFileAs(nullptr);
+            secondReturned = true;
+        });
+        QTimer::singleShot(300, [&] {
+            returnedWhileWaiting = secondReturned;
+            ReleaseBusy();
+        });
+        OpenConfigFile(nullptr);
+        QVERIFY(returnedWhileWaiting);
+        QTRY_VERIFY(secondReturned);
+        QCOMPARE(shown, 1);
+        QVERIFY(!ControlBlock.openFileRequest && !ControlBlock.saveFileRequest);
+        QVERIFY(!IsBusy());
     }
 };
 

@@ -43,7 +43,9 @@ class MainDialogTest : public QObject {
     QComboBox* List(int id) { return FindControl<QComboBox>(dialog, id); }
     QWidget* Control(int id) { return FindControl<QWidget>(dialog, id); }
     QAction* Menu(int id) { return FindControl<QAction>(dialog, id); }
+    // As the worker does: the session flag first, then the message.
     void SendSession(bool open) {
+        ControlBlock.loggedIn = open;
         AppMessageEvent event(open ? MsgSessionOpen : MsgSessionClosed, 0, 0);
         QCoreApplication::sendEvent(dialog, &event);
     }

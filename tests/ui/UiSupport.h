@@ -53,6 +53,35 @@ T* VisibleDialog(int templateId) {
     return nullptr;
 }
 
+// Runs `action` once on every file chooser that shows up until the returned timer is
+// deleted (polling, since a chooser runs its own modal loop).
+template <typename Action>
+QTimer* OnEachFileChooser(Action action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [action] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->objectName() == QLatin1String("fileChooser") &&
+                !w->property("handled").toBool()) {
+                w->setProperty("handled", true);
+                action(w);
+                return;
+            }
+        }
+    });
+    timer->start(20);
+    return timer;
+}
+
+// A step of a script that runs inside the whole program: a failed one says which and
+// ends the program with exit code 1.
+inline bool Step(bool ok, const char* what) {
+    if (!ok) {
+        qWarning("step failed: %s", what);
+        QCoreApplication::exit(1);
+    }
+    return ok;
+}
+
 // Runs `action` on the next file chooser that shows up (polling, since the chooser
 // runs its own modal loop).
 template <typename Action>
