@@ -81,7 +81,7 @@ void FollowReply(CommandKind kind, int index, const char* value, Attempt& attemp
         return !parameter || std::strstr(ConsoleLine, value) != nullptr;
     };
     const bool slowReply = kind >= CommandStart;
-    for (int lines = 0; lines < kMaxLinesPerAttempt; ++lines) {
+    for (int lines = 0; lines < kMaxLinesPerAttempt && !ControlBlock.quit; ++lines) {
         if (slowReply) SleepMs(100);
         ReplyCode code = ClassifyReply(slowReply ? 300 : 100);
         switch (code) {
@@ -177,7 +177,10 @@ bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char
             break;
         }
         FollowReply(kind, index, value, attempt);
-        DiscardInput();
+        if (!DiscardInput()) {
+            ControlBlock.connectionLost = true;  // the console never fell quiet
+            break;
+        }
         if (!attempt.retry || retries >= kMaxAttempts - 1 || ControlBlock.quit) break;
     }
 

@@ -19,11 +19,16 @@ void MakeLine(char* line, const char* text) {
     if (length == 0 || line[length - 1] != '\n') AppendText(line, LineEnd, 1);
 }
 
-void BeginAttempt() {
+enum class Attempt { Succeeded, Failed, Hopeless };
+
+// The start of every attempt: two empty lines around a drain, and a clean notice.
+// False when the console never fell quiet: another attempt would fare no better.
+bool BeginAttempt() {
     WriteToConsole(LineEnd);
-    DiscardInput();
-    WriteToConsole(LineEnd);
+    bool quiet = DiscardInput();
+    if (quiet) WriteToConsole(LineEnd);
     ClearNotice();
+    return quiet;
 }
 
 // Sends `line` and checks the reply against `expected`.
@@ -40,22 +45,23 @@ bool Accepted(const char* line) {
     return code == ReplyPrompt;
 }
 
-bool LoginAttempt(const char* userLine, const char* passwordLine, const char* suLine) {
-    BeginAttempt();
+Attempt Outcome(bool succeeded) { return succeeded ? Attempt::Succeeded : Attempt::Failed; }
+
+Attempt LoginAttempt(const char* userLine, const char* passwordLine, const char* suLine) {
+    if (!BeginAttempt()) return Attempt::Hopeless;
     switch (ClassifyReply(100)) {
         case ReplyLogin:
-            return Answer(userLine, 200, ReplyLogin) && Answer(passwordLine, 200, ReplyPassword) &&
-                   Accepted(LineEnd);
+            return Outcome(Answer(userLine, 200, ReplyLogin) && Answer(passwordLine, 200, ReplyPassword) &&
+                           Accepted(LineEnd));
         case ReplyPrompt:
-            return Answer(suLine, 200, ReplyPrompt) && Answer(passwordLine, 300, ReplyPassword) &&
-                   Accepted("cd /\n");
+            return Outcome(Answer(suLine, 200, ReplyPrompt) && Answer(passwordLine, 300, ReplyPassword) &&
+                           Accepted("cd /\n"));
         default:
-            return false;
+            return Attempt::Failed;
     }
 }
 
-bool PasswordAttempt(const char* currentLine, const char* newLine) {
-    BeginAttempt();
+bool PasswordSteps(const char* currentLine, const char* newLine) {
     if (ClassifyReply(200) != ReplyPrompt) return false;
     WriteToConsole("passwd\n");
     if (ClassifyReply(500) != ReplyPrompt || ClassifyReply(500) != ReplyChangingPassword) return false;
@@ -67,7 +73,20 @@ bool PasswordAttempt(const char* currentLine, const char* newLine) {
     return Answer(newLine, 500, ReplyReenterNewPassword) && Answer(LineEnd, 500, ReplyPrompt);
 }
 
-bool MayRetry(int attempt) { return attempt < kMaxAttempts - 1 && !ControlBlock.quit; }
+Attempt PasswordAttempt(const char* currentLine, const char* newLine) {
+    if (!BeginAttempt()) return Attempt::Hopeless;
+    return Outcome(PasswordSteps(currentLine, newLine));
+}
+
+// Up to four attempts; none more once the console proved hopeless or the program ends.
+template <typename Run>
+bool Attempts(Run run) {
+    for (int attempt = 0;; ++attempt) {
+        Attempt result = run();
+        if (result == Attempt::Succeeded) return true;
+        if (result == Attempt::Hopeless || attempt >= kMaxAttempts - 1 || ControlBlock.quit) return false;
+    }
+}
 }  // namespace
 
 bool Login() {
@@ -80,13 +99,10 @@ bool Login() {
     MakeLine(passwordLine, password);
     MakeLine(suLine, su);
 
-    for (int attempt = 0;; ++attempt) {
-        if (LoginAttempt(userLine, passwordLine, suLine)) {
-            SetSessionText(SlotUserName, kDefaultUserName);
-            SetSessionText(SlotPassword, kDefaultPassword);
-            return true;
-        }
-        if (!MayRetry(attempt)) break;
+    if (Attempts([&] { return LoginAttempt(userLine, passwordLine, suLine); })) {
+        SetSessionText(SlotUserName, kDefaultUserName);
+        SetSessionText(SlotPassword, kDefaultPassword);
+        return true;
     }
     AppendNotice(139);
     return false;
@@ -104,12 +120,9 @@ bool ChangePassword() {
     char currentLine[100], newLine[100];
     MakeLine(currentLine, current);
     MakeLine(newLine, fresh);
-    for (int attempt = 0;; ++attempt) {
-        if (PasswordAttempt(currentLine, newLine)) {
-            SetNotice(141);
-            return true;
-        }
-        if (!MayRetry(attempt)) break;
+    if (Attempts([&] { return PasswordAttempt(currentLine, newLine); })) {
+        SetNotice(141);
+        return true;
     }
     AppendNotice(142);
     return false;

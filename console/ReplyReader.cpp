@@ -101,7 +101,11 @@ bool SendCommand(const char* command) {
     char line[100];
     CopyText(line, sizeof line, command, 99);
     if (std::strlen(line) < 99) AppendText(line, LineEnd, 1);
-    DiscardInput();
+    // A console that never falls quiet is as good as one that shows no prompt.
+    if (!DiscardInput()) {
+        ControlBlock.connectionLost = true;
+        return false;
+    }
     WriteToConsole(LineEnd);
     if (ClassifyReply(100) != ReplyPrompt) {
         ControlBlock.connectionLost = true;

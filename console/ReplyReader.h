@@ -55,6 +55,7 @@ bool ParseValueLine(int index);
 // Writes a whole text to SerialPort and pauses 100 ms, as every write to the console.
 void WriteToConsole(const char* text);
 
-// Sends one command line after seeing a fresh prompt; without the prompt it sets
-// connectionLost and sends nothing but the empty line.
+// Sends one command line after seeing a fresh prompt; without the prompt, or when the
+// console does not fall quiet first, it sets connectionLost and sends nothing but (at
+// most) the empty line.
 bool SendCommand(const char* command);

@@ -1,6 +1,7 @@
 #include "serial/SerialReadln.h"
 
 #include "platform/Threading.h"
+#include "state/ControlBlock.h"
 
 CSerialReadln SerialPort;
 
@@ -92,9 +93,12 @@ std::uint32_t CSerialReadln::PendingLines() {
 
 int ReadLine(char* buffer) { return SerialPort.TakeLine(buffer); }
 
-void DiscardInput() {
+bool DiscardInput() {
     int quiet = 0;
-    while (quiet < 10) {
+    for (int round = 0; quiet < kQuietRounds; ++round) {
+        // A console that never falls quiet (a babbling unit, a wrong device) must not
+        // hold the worker, nor may the drain outlast the program.
+        if (round == kMaxDiscardRounds || ControlBlock.quit.load()) return false;
         if (SerialPort.DropLine()) {
             quiet = 0;
         } else {
@@ -102,4 +106,5 @@ void DiscardInput() {
         }
         SleepMs(10);
     }
+    return true;
 }

@@ -40,5 +40,12 @@ private:
 
 extern CSerialReadln SerialPort;
 
+// Takes one complete line from SerialPort into a 100-byte buffer; 0 when none is complete.
 int ReadLine(char* buffer);
-void DiscardInput();
+
+// Drops every complete line still pending, one per 10 ms round, until ten rounds in a
+// row bring none (a partial line stays). False when the console did not fall quiet
+// within kMaxDiscardRounds (2 s) or the program is ending.
+constexpr int kQuietRounds = 10;
+constexpr int kMaxDiscardRounds = 200;
+bool DiscardInput();

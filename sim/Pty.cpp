@@ -19,6 +19,8 @@ PtyPair::PtyPair() {
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
         throw std::runtime_error("no pseudo-terminal");
     }
+    // Non-blocking, so that a far end nobody reads can drop what does not fit.
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     slavePath_ = ptsname(master_);
     slaveKeeper_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     // A fresh pty echoes in cooked mode, which would feed the far end's output back
@@ -37,15 +39,27 @@ PtyPair::~PtyPair() {
 
 std::u16string PtyPair::SlaveName() const { return Widen(slavePath_); }
 
-void PtyPair::Write(const std::string& bytes) {
+bool PtyPair::Send(const std::string& bytes, bool waitForRoom) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         ssize_t n = write(master_, bytes.data() + sent, bytes.size() - sent);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) {
+            if (!waitForRoom) return false;
+            pollfd p{master_, POLLOUT, 0};
+            poll(&p, 1, -1);
+            continue;
+        }
+        if (n < 0 && !waitForRoom) return false;
         if (n < 0) throw std::runtime_error("pty write failed");
         sent += static_cast<std::size_t>(n);
     }
+    return true;
 }
+
+void PtyPair::Write(const std::string& bytes) { Send(bytes, true); }
+
+bool PtyPair::TryWrite(const std::string& bytes) { return Send(bytes, false); }
 
 std::string PtyPair::ReadAvailable(int timeoutMs) {
     std::string out;

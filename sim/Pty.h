@@ -14,12 +14,17 @@ public:
     const std::string& SlavePath() const { return slavePath_; }
     std::u16string SlaveName() const;  // the path as a wide device name
     void Write(const std::string& bytes);
+    // Writes what fits without waiting and never throws; false when the rest had to be
+    // dropped.
+    bool TryWrite(const std::string& bytes);
     // Reads what arrives on the master within timeoutMs.
     std::string ReadAvailable(int timeoutMs = 50);
     void HangUp();  // closes the master, as when an adapter is pulled
     int MasterFd() const { return master_; }
 
 private:
+    bool Send(const std::string& bytes, bool waitForRoom);
+
     int master_ = -1;
     int slaveKeeper_ = -1;
     std::string slavePath_;

@@ -33,6 +33,13 @@ void SimulatedController::StartLoggedIn() {
     Send("ZL-500-40K /> ");
 }
 
+void SimulatedController::Chatter(int intervalMs, bool endLines) {
+    chatterLines_ = endLines;
+    chatterMs_ = intervalMs;
+    std::uint64_t one = 1;
+    (void)!write(wakeFd_, &one, sizeof one);
+}
+
 void SimulatedController::HangUpNow() {
     hungUp_ = true;
     std::uint64_t one = 1;
@@ -47,12 +54,32 @@ void SimulatedController::Stop() {
 }
 
 void SimulatedController::Serve() {
+    auto nextChatter = std::chrono::steady_clock::now();
+    long chattered = 0;
     for (;;) {
         if (stop_ || hungUp_) break;
+        int interval = chatterMs_;
+        int timeout = -1;
+        if (interval > 0) {
+            auto now = std::chrono::steady_clock::now();
+            if (now >= nextChatter) {
+                // Nobody may be listening: what does not fit is lost, as on a real line.
+                pty_.TryWrite(chatterLines_ ? "Chatter " + std::to_string(++chattered) + "\r\n"
+                                            : std::string(8, 'x'));
+                nextChatter = now + std::chrono::milliseconds(interval);
+            }
+            timeout = static_cast<int>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(nextChatter - now).count()) + 1;
+        }
         pollfd p[2] = {{pty_.MasterFd(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        int n = poll(p, 2, -1);
+        int n = poll(p, 2, timeout);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 || (p[1].revents & POLLIN)) continue;  // woken: look at the flags again
+        if (n <= 0) continue;
+        if (p[1].revents & POLLIN) {  // woken: look at the flags again
+            std::uint64_t count;
+            (void)!read(wakeFd_, &count, sizeof count);
+            continue;
+        }
         if (!(p[0].revents & POLLIN)) {
             // The master never hangs up while we keep the slave open; avoid spinning.
             if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) break;

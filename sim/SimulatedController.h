@@ -33,6 +33,9 @@ public:
     void WithConsole(const std::function<void(ControllerConsole&)>& change);
     // Puts the console in an open session showing its prompt.
     void StartLoggedIn();
+    // The unit talks unasked: a line every intervalMs, or with endLines false a stream
+    // of bytes that never ends a line (a wrong device, a stuck unit). 0 stops it.
+    void Chatter(int intervalMs, bool endLines = true);
     void HangUpNow();
     bool HungUp() const { return hungUp_.load(); }
     void Stop();
@@ -54,6 +57,8 @@ private:
     ControllerConsole console_;
     mutable std::mutex mutex_;
     std::vector<ReceivedByte> transcript_;
+    std::atomic<int> chatterMs_{0};
+    std::atomic<bool> chatterLines_{true};
     std::atomic<bool> stop_{false};
     std::atomic<bool> hungUp_{false};
     std::atomic<long> bytesSent_{0};

@@ -9,6 +9,8 @@
 
 #include "serial/SerialReadln.h"
 #include "sim/Pty.h"
+#include "sim/SimulatedController.h"
+#include "state/ControlBlock.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -127,6 +129,35 @@ TEST(SerialPortLines, discard_input_takes_lines_and_keeps_a_partial_one) {
     ASSERT_TRUE(WaitPending(SerialPort, 9));
     EXPECT_EQ(ReadLine(line), 9);
     EXPECT_STREQ(line, "prompt> ");
+    SerialPort.Close();
+}
+
+// A console that never falls quiet must not hold the drain, nor may the drain outlast
+// the program.
+TEST(SerialPortLines, discard_input_gives_up_on_endless_lines_and_on_quit) {
+    SimulatedController sim;
+    sim.Chatter(20);
+    ASSERT_EQ(SerialPort.OpenWithListener(Widen(sim.SlavePath()).c_str(), 0, 0), 0);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(DiscardInput());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);  // bounded at about 2 s
+
+    // Without looking at quit it would end only at its bound, 2 s after it began.
+    std::atomic<std::chrono::steady_clock::time_point> quitAt{};
+    std::thread quitter([&] {
+        std::this_thread::sleep_for(200ms);
+        quitAt = std::chrono::steady_clock::now();
+        ControlBlock.quit = true;
+    });
+    EXPECT_FALSE(DiscardInput());
+    auto returned = std::chrono::steady_clock::now();
+    quitter.join();
+    EXPECT_LT(returned - quitAt.load(), 1s);
+    ControlBlock.quit = false;
+
+    sim.Chatter(0);
+    EXPECT_TRUE(DiscardInput());  // quiet again: every line taken
+    EXPECT_EQ(SerialPort.PendingLines(), 0u);
     SerialPort.Close();
 }
 

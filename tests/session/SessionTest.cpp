@@ -268,6 +268,30 @@ TEST_F(SessionTest, a_hand_over_raised_as_the_session_ended_gives_busy_back) {
     LogIn();
 }
 
+// A unit that prints a line every 50 ms never lets the console fall quiet: the login
+// gives up as with a console that shows no prompt, a session ends as a lost line, and
+// neither can keep the program from ending.
+TEST_F(SessionTest, a_console_that_never_falls_quiet_ends_login_and_session_and_never_holds_quit) {
+    StartWorker();
+    sim.Chatter(50);
+    SubmitLogin(u"user", u"ta-vimek", u"COM1", 19200);
+    EXPECT_TRUE(EndsAtLoginDialog(2));
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0], "Not connected!");
+
+    sim.Chatter(0);
+    LogIn();
+    sim.Chatter(50);
+    EXPECT_TRUE(EndsAtLoginDialog(3));
+    EXPECT_EQ(Notices().back(), "Connection Lost!");
+
+    SubmitLogin(u"user", u"ta-vimek", u"COM1", 19200);
+    ASSERT_TRUE(WaitUntil([&] { return worker.CurrentState() == 9; }, 10000));
+    auto start = Clock::now();
+    Quit();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+}
+
 TEST_F(SessionTest, factory_reset_reboots_the_controller_and_returns_to_login) {
     StartWorker();
     LogIn();
