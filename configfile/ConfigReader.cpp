@@ -1,14 +1,19 @@
 #include <tinyxml2.h>
 
 #include <cstring>
+#include <string>
 
 #include "configfile/ConfigFile.h"
 #include "console/Commands.h"
+#include "platform/SafeFile.h"
 #include "state/ControlBlock.h"
 #include "state/PendingNotice.h"
 #include "state/TextOps.h"
 
 namespace {
+// A parameter file is about 1 KB; anything near this is not one.
+constexpr std::size_t kMaxConfigFileSize = 1 << 20;
+
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;
 
@@ -50,8 +55,11 @@ bool ApplyFileValue(const char* name, MessageSink* window, const XMLElement* gro
 }
 
 void ReadConfigFile(MessageSink* window, LoadMessages* messages) {
+    // Only a regular file is read: a named pipe would hold the worker until a writer came.
+    std::string contents;
     XMLDocument doc;
-    if (doc.LoadFile(fileChooser.path) != tinyxml2::XML_SUCCESS) {
+    if (ReadRegularFile(fileChooser.path, kMaxConfigFileSize, &contents) != kErrorSuccess ||
+        doc.Parse(contents.data(), contents.size()) != tinyxml2::XML_SUCCESS) {
         messages->Add(147);
         return;
     }

@@ -21,6 +21,7 @@ constexpr ErrnoMapping kErrnoTable[] = {
     {ENOTTY, kErrorInvalidFunction}, {ENOSPC, kErrorDiskFull},
     {EDQUOT, kErrorDiskFull},       {ENAMETOOLONG, kErrorFilenameTooLong},
     {EIO, kErrorIoDevice},          {ETIMEDOUT, kErrorTimeout},
+    {EFBIG, kErrorFileTooLarge},
 };
 }  // namespace
 

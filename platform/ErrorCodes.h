@@ -20,6 +20,7 @@ constexpr ErrorCode kErrorFileExists = 80;
 constexpr ErrorCode kErrorInvalidParameter = 87;
 constexpr ErrorCode kErrorDiskFull = 112;
 constexpr ErrorCode kErrorFilenameTooLong = 206;
+constexpr ErrorCode kErrorFileTooLarge = 223;
 constexpr ErrorCode kErrorIoPending = 997;
 constexpr ErrorCode kErrorIoDevice = 1117;
 constexpr ErrorCode kErrorAlreadyInitialized = 1247;

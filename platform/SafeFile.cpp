@@ -32,6 +32,41 @@ bool ReadOnly(const char* path, const struct stat& info) {
 }
 }  // namespace
 
+ErrorCode ReadRegularFile(const char* path, std::size_t maxSize, std::string* contents) {
+    struct stat info;
+    if (stat(path, &info) != 0) return ErrorFromErrno(errno);
+    if (!S_ISREG(info.st_mode)) return kErrorAccessDenied;
+    // Non-blocking, should the name have become a pipe since the look above.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return ErrorFromErrno(errno);
+    ErrorCode result = kErrorSuccess;
+    std::string data;
+    if (fstat(fd, &info) != 0) {
+        result = ErrorFromErrno(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        result = kErrorAccessDenied;
+    } else {
+        char chunk[4096];
+        for (;;) {
+            ssize_t n = read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                result = ErrorFromErrno(errno);
+                break;
+            }
+            if (n == 0) break;
+            if (data.size() + static_cast<std::size_t>(n) > maxSize) {
+                result = kErrorFileTooLarge;
+                break;
+            }
+            data.append(chunk, static_cast<std::size_t>(n));
+        }
+    }
+    close(fd);
+    if (result == kErrorSuccess) contents->swap(data);
+    return result;
+}
+
 ErrorCode ReplaceFileContents(const char* path, const char* data, std::size_t size) {
     if (path[0] == 0) return kErrorPathNotFound;
     struct stat target;

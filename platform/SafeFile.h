@@ -5,7 +5,14 @@
 // refused although the rename could replace it; the read-only state is the write
 // permission, or for root (whom permissions do not bind) a file without any write bit.
 #include <cstddef>
+#include <string>
 
 #include "platform/ErrorCodes.h"
+
+// Reads a regular file of at most maxSize bytes into `contents`. Anything else (a
+// named pipe, a device, a folder) is refused without being opened for long: opening a
+// pipe for reading would wait for a writer, a device may react to being opened.
+// kErrorFileTooLarge for a longer file; `contents` is only changed on success.
+ErrorCode ReadRegularFile(const char* path, std::size_t maxSize, std::string* contents);
 
 ErrorCode ReplaceFileContents(const char* path, const char* data, std::size_t size);

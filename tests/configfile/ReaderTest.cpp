@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -113,6 +120,38 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return name;
     });
+
+// Only a regular file is read: a named pipe would hold the worker until some writer
+// came, a device or a folder is no parameter set.
+TEST_F(Reader, anything_but_a_regular_file_is_unreadable_at_once) {
+    fs::path dir = fs::temp_directory_path() / ("zl-unreadable-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::path pipe = dir / "pipe.xml";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    fs::path big = dir / "big.xml";
+    {
+        std::ofstream out(big);
+        out << "<ZL-Config>" << std::string(2 << 20, ' ') << "</ZL-Config>";
+    }
+    // Should the reader open the pipe and wait, a writer comes after 10 s.
+    std::atomic<bool> done{false};
+    std::thread unblock([&] {
+        for (int i = 0; i < 1000 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!done) close(open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+    });
+    for (const fs::path& path : {pipe, dir, fs::path("/dev/null"), big}) {
+        SCOPED_TRACE(path.string());
+        ClearNotice();
+        auto start = std::chrono::steady_clock::now();
+        Load(path);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(PendingNoticeText(), "Unable to read XML-File");
+    }
+    done = true;
+    unblock.join();
+    EXPECT_TRUE(Commands().empty());
+    fs::remove_all(dir);
+}
 
 using RoundTrip = Reader;
 
