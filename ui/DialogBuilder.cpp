@@ -54,6 +54,20 @@ DialogUnits UnitsFor(const QFont& font) {
     return {average / 4.0, metrics.height() / 8.0};
 }
 
+// A list reacts to the wheel only while it has the focus: scrolling over a window must
+// never change a value (and so send it to the controller).
+class WheelOnlyWhenFocused : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel && !static_cast<QWidget*>(watched)->hasFocus()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+};
+
 void TagWithId(QObject* object, int id) {
     if (id == kNoId) return;
     object->setObjectName(QStringLiteral("id%1").arg(id));
@@ -103,6 +117,7 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
         case KindDropDownList:
         case KindDropDownCombo: {
             auto* combo = new QComboBox(parent);
+            combo->installEventFilter(new WheelOnlyWhenFocused(combo));
             combo->setEditable(c.kind == KindDropDownCombo);
             if (combo->isEditable()) combo->setInsertPolicy(QComboBox::NoInsert);
             return combo;

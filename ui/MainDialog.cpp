@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QKeyEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -56,6 +56,10 @@ constexpr ParameterControl kParameterControls[] = {
     {ParamSupplyVoltage, IdSupplyVoltage}, {ParamError, IdError},
 };
 
+bool IsPassingFocus(Qt::FocusReason reason) {
+    return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
+}
+
 int ParameterInteger(int index, bool* ok) {
     char text[kValueSize];
     *ok = GetParameterText(index, text);
@@ -63,7 +67,7 @@ int ParameterInteger(int index, bool* ok) {
 }
 }  // namespace
 
-MainDialog::MainDialog(QWidget* owner) : QDialog(owner) {
+MainDialog::MainDialog(QWidget* owner) : TemplateDialog(owner) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -270,23 +274,10 @@ void MainDialog::closeEvent(QCloseEvent* event) {
     ConfirmExit(this);
 }
 
-void MainDialog::reject() { close(); }
-
-void MainDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // Enter moves on, so the edit being typed in loses the focus and commits.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-        } else {
-            focusNextChild();
-        }
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    // A menu or a popup takes the keyboard only for a moment; the edit is still being
+    // typed in and commits on a real change of focus.
+    if (event->type() == QEvent::FocusOut && !IsPassingFocus(static_cast<QFocusEvent*>(event)->reason())) {
         for (const ValueEdit& edit : kValueEdits) {
             QLineEdit* control = Edit(edit.control);
             if (watched == control) CommitEdit(control, edit.parameter);

@@ -2,14 +2,14 @@
 // The main window: shows what the worker put into the stores, enables itself by
 // session and mode, and hands the user's changes over as requests and parameter
 // writes. It never waits for the controller. User interface thread only.
-#include <QDialog>
+#include "ui/TemplateDialog.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QMenuBar;
 
-class MainDialog : public QDialog {
+class MainDialog : public TemplateDialog {
 public:
     explicit MainDialog(QWidget* owner = nullptr);
 
@@ -23,8 +23,8 @@ public:
 protected:
     void customEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-    void keyPressEvent(QKeyEvent* event) override;
+    // Enter moves on, so the edit being typed in loses the focus and commits.
+    void Ok() override { focusNextChild(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -4,7 +4,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -35,7 +34,7 @@ void OnClick(QDialog* dialog, int id, const std::function<void()>& action) {
 }
 }  // namespace
 
-LoginDialog::LoginDialog(QWidget* owner) : QDialog(owner) {
+LoginDialog::LoginDialog(QWidget* owner) : TemplateDialog(owner) {
     BuildDialog(*FindDialogTemplate(DialogLogin), this, this);
     ShowSessionText(SlotUserName, this, IdUserName);
     ShowSessionText(SlotPassword, this, IdPassword);
@@ -71,19 +70,7 @@ void LoginDialog::closeEvent(QCloseEvent* event) {
     ConfirmExit(this);
 }
 
-void LoginDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-        } else {
-            Submit();
-        }
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-PasswordDialog::PasswordDialog(QWidget* owner) : QDialog(owner) {
+PasswordDialog::PasswordDialog(QWidget* owner) : TemplateDialog(owner) {
     BuildDialog(*FindDialogTemplate(DialogPassword), this, this);
     ShowSessionText(SlotCurrentPassword, this, IdCurrentPassword);
     ShowSessionText(SlotNewPassword, this, IdNewPassword);
@@ -107,7 +94,7 @@ void PasswordDialog::closeEvent(QCloseEvent* event) {
     ControlBlock.passwordDialogClosed = true;
 }
 
-AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
+AboutDialog::AboutDialog(QWidget* owner) : TemplateDialog(owner) {
     const DialogTemplate& tmpl = *FindDialogTemplate(DialogAbout);
     BuildDialog(tmpl, this, this);
     char16_t name[100];
@@ -133,7 +120,7 @@ void AboutDialog::closeEvent(QCloseEvent* event) {
     ControlBlock.aboutClosed = true;
 }
 
-HelpDialog::HelpDialog(QWidget* owner) : QDialog(owner) {
+HelpDialog::HelpDialog(QWidget* owner) : TemplateDialog(owner) {
     BuildDialog(*FindDialogTemplate(DialogHelp), this, this);
     // The text's CR LF line ends would show as stray characters.
     FindControl<QPlainTextEdit>(this, IdHelpText)->setPlainText(LoadQString(116).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));

@@ -2,49 +2,48 @@
 // The login, change-password, About and Help dialogs. None closes itself: closing
 // raises a ControlBlock flag (or asks "Close ZL-Config?") and the worker has the
 // hidden main window destroy it. User interface thread only.
-#include <QDialog>
+#include "ui/TemplateDialog.h"
 
-class LoginDialog : public QDialog {
+class LoginDialog : public TemplateDialog {
 public:
     explicit LoginDialog(QWidget* owner = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override { close(); }
-    void keyPressEvent(QKeyEvent* event) override;
+    void Ok() override { Submit(); }
 
 private:
     void Submit();
     bool loginSubmitted = false;  // one submission per dialog
 };
 
-class PasswordDialog : public QDialog {
+class PasswordDialog : public TemplateDialog {
 public:
     explicit PasswordDialog(QWidget* owner = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override { close(); }
+    void Ok() override { Submit(); }
 
 private:
     void Submit();
     bool submitting = false;  // events flow while the hand-over waits for busy
 };
 
-class AboutDialog : public QDialog {
+class AboutDialog : public TemplateDialog {
 public:
     explicit AboutDialog(QWidget* owner = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override { close(); }
+    void Ok() override { close(); }
 };
 
-class HelpDialog : public QDialog {
+class HelpDialog : public TemplateDialog {
 public:
     explicit HelpDialog(QWidget* owner = nullptr);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override { close(); }
+    void Ok() override { close(); }
 };

@@ -129,6 +129,41 @@ private slots:
         QVERIFY(dialog.isVisible());
     }
 
+    // Enter on a focused push button clicks that button; anywhere else it is the
+    // dialog's OK: Cancel must never submit a password change.
+    void enter_clicks_the_focused_button_and_is_ok_elsewhere() {
+        ControlBlock.loggedIn = true;
+        PasswordDialog password;
+        password.show();
+        password.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&password));
+        FindControl<QPushButton>(&password, kIdCancel)->setFocus();
+        QTRY_VERIFY(FindControl<QPushButton>(&password, kIdCancel)->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(ControlBlock.passwordDialogClosed);
+        QVERIFY(!ControlBlock.passwordChangeRequest);
+        FindControl<QLineEdit>(&password, IdNewPassword)->setFocus();
+        QTRY_VERIFY(FindControl<QLineEdit>(&password, IdNewPassword)->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(ControlBlock.passwordChangeRequest);
+
+        AboutDialog about;
+        about.show();
+        about.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&about));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &about, Qt::Key_Return);
+        QVERIFY(ControlBlock.aboutClosed);
+
+        HelpDialog help;
+        help.show();
+        help.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        FindControl<QPlainTextEdit>(&help, IdHelpText)->setFocus();
+        QTRY_VERIFY(FindControl<QPlainTextEdit>(&help, IdHelpText)->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(ControlBlock.helpClosed);
+    }
+
     void about_box_lines_and_help_text() {
         AboutDialog about;
         about.show();

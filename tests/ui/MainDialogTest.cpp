@@ -221,6 +221,59 @@ private slots:
         QCOMPARE(Edit(IdTimeOn)->text(), QStringLiteral("9"));
     }
 
+    // Scrolling over the window must never change a value: only a focused list takes
+    // the wheel (and then sends its new value, as any selection does).
+    void the_wheel_changes_a_list_only_while_it_has_the_focus() {
+        Store({{ParamEdge, "0"}});
+        SendSession(true);
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        auto wheel = [](QWidget* target) {
+            QPointF at(target->width() / 2.0, target->height() / 2.0);
+            QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &event);
+        };
+        Edit(IdCurrent)->setFocus();
+        QTRY_VERIFY(Edit(IdCurrent)->hasFocus());
+        wheel(List(IdEdge));
+        QCOMPARE(List(IdEdge)->currentIndex(), 0);
+        QVERIFY(!ControlBlock.writeRequest);
+
+        List(IdEdge)->setFocus();
+        QTRY_VERIFY(List(IdEdge)->hasFocus());
+        wheel(List(IdEdge));
+        QCOMPARE(List(IdEdge)->currentIndex(), 1);
+        QVERIFY(ControlBlock.writeRequest);
+        QCOMPARE(QByteArray(ControlBlock.pendingWriteText), QByteArray("1"));
+    }
+
+    // A menu takes the keyboard only for a moment: the edit still being typed in
+    // commits when the focus really moves on, not when the menu opens.
+    void opening_a_menu_does_not_commit_the_edit_being_typed_in() {
+        Store({{ParamCurrent, "5000"}});
+        SendSession(true);
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        Edit(IdCurrent)->setFocus();
+        QTRY_VERIFY(Edit(IdCurrent)->hasFocus());
+        Edit(IdCurrent)->setText("6000");
+        auto* bar = FindControl<QMenuBar>(dialog, kMenuId);
+        QAction* file = bar->actions().first();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(file).center());
+        QTRY_VERIFY(file->menu()->isVisible());
+        QVERIFY(!ControlBlock.writeRequest);
+        QTest::keyClick(file->menu(), Qt::Key_Escape);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QTRY_VERIFY(!file->menu()->isVisible());
+        QVERIFY(!ControlBlock.writeRequest);
+        QCOMPARE(Edit(IdCurrent)->text(), QStringLiteral("6000"));
+
+        Edit(IdDelay)->setFocus();  // a real change of focus
+        QVERIFY(ControlBlock.writeRequest);
+        QCOMPARE(QByteArray(ControlBlock.pendingWriteText), QByteArray("6000"));
+    }
+
     void buttons_and_menu_raise_their_requests() {
         SendSession(true);
         const std::pair<int, std::atomic<bool>*> buttons[] = {
