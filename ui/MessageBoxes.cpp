@@ -1,7 +1,10 @@
 #include "ui/MessageBoxes.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
 #include "platform/Threading.h"
 #include "state/ControlBlock.h"
@@ -15,6 +18,20 @@ bool AskYesNo(QWidget* owner, unsigned textId) {
     box.setObjectName(QStringLiteral("question"));
     return box.exec() == QMessageBox::Yes;
 }
+
+// The program's top-most window: a dialog kept on top (the login dialog, the About
+// box) while one is shown, else `owner`. A window manager keeps a box in its owner's
+// layer, so a box owned by the main dialog would open behind the login dialog, which
+// then ignores every click: the program looks frozen.
+QWidget* TopWindow(QWidget* owner) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && (w->windowFlags() & Qt::WindowStaysOnTopHint) && qobject_cast<QDialog*>(w) &&
+            !qobject_cast<QMessageBox*>(w)) {
+            return w;
+        }
+    }
+    return owner;
+}
 }  // namespace
 
 void ShowNotice(QWidget* owner) {
@@ -22,11 +39,21 @@ void ShowNotice(QWidget* owner) {
     if (!NoticePending() || ControlBlock.quit) return;
     static char16_t text[kNoticeSize];  // user interface thread only
     CopyPendingNotice(text);
-    QMessageBox box(QMessageBox::Warning, LoadQString(135), QString::fromUtf16(text), QMessageBox::Ok, owner);
+    QPointer<QWidget> top = TopWindow(owner);
+    QMessageBox box(QMessageBox::Warning, LoadQString(135), QString::fromUtf16(text), QMessageBox::Ok, top);
     box.setObjectName(QStringLiteral("notice"));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
     box.exec();
     EmptyNotice();
+    // The window below takes the keyboard back (the login dialog in its user name).
+    if (top) {
+        top->raise();
+        top->activateWindow();
+    }
 }
 
 void ConfirmFactoryReset(QWidget* owner) {

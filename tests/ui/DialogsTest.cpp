@@ -10,6 +10,7 @@
 #include "platform/MessageSink.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
 #include "support/RecordingSink.h"
 #include "ui/FileChoosers.h"
@@ -162,6 +163,26 @@ private slots:
         QTRY_VERIFY(FindControl<QPlainTextEdit>(&help, IdHelpText)->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(ControlBlock.helpClosed);
+    }
+
+    // A notice belongs above the login dialog, which is kept on top: owned by the main
+    // dialog it would open behind it. Closed, it leaves the keyboard in the user name.
+    void a_notice_opens_above_the_login_dialog_and_gives_the_keyboard_back() {
+        MainDialog main;
+        main.show();
+        LoginDialog login;
+        login.show();
+        login.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&login));
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        BoxAnswerer answerer(QMessageBox::Ok);
+        AppendNotice(148);
+        ShowNotice(&main);
+        QCOMPARE(answerer.Seen().size(), 1);
+        QCOMPARE(answerer.Seen()[0].owner, QStringLiteral("id%1").arg(DialogLogin));
+        QTRY_VERIFY(login.isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), FindControl<QLineEdit>(&login, IdUserName));
     }
 
     void about_box_lines_and_help_text() {

@@ -14,6 +14,7 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool onTop = false;
+    QString owner;  // object name of the window it belongs to
 };
 
 // Watches for message boxes and answers each with `answer`, recording it.
@@ -34,7 +35,8 @@ private:
             if (!box || !box->isVisible() || box->property("answered").toBool()) continue;
             box->setProperty("answered", true);
             seen_.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                          bool(box->windowFlags() & Qt::WindowStaysOnTopHint)});
+                          bool(box->windowFlags() & Qt::WindowStaysOnTopHint),
+                          box->parentWidget() ? box->parentWidget()->objectName() : QString()});
             QAbstractButton* button = box->button(answer_);
             if (!button) button = box->buttons().value(0);
             QTimer::singleShot(0, button, &QAbstractButton::click);
