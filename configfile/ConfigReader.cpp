@@ -1,12 +1,16 @@
 #include <tinyxml2.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "configfile/ConfigFile.h"
 #include "console/Commands.h"
 #include "platform/SafeFile.h"
+#include "resources/StringTable.h"
 #include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
 #include "state/TextOps.h"
 
@@ -17,16 +21,22 @@ constexpr std::size_t kMaxConfigFileSize = 1 << 20;
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;
 
+// Which group of Controller a value lives in.
+enum FileGroup { GroupSystem, GroupConfig };
+
 struct FileValue {
+    FileGroup group;
     const char* name;
     int index;
 };
 // The order in which values are sent, whatever order the file has.
-constexpr FileValue kSystemValues[] = {{"Echo", 15}, {"Baud", 16}};
-constexpr FileValue kConfigValues[] = {
-    {"Mode", 0},  {"Current", 4},  {"Delay", 5},       {"TimeOn", 6}, {"CycleTime", 7},
-    {"TriggerSource", 1}, {"Edge", 2}, {"TriggerOut", 10}, {"ReadyOut", 9}, {"AutoStart", 3},
+constexpr FileValue kFileValues[] = {
+    {GroupSystem, "Echo", 15},         {GroupSystem, "Baud", 16},     {GroupConfig, "Mode", 0},
+    {GroupConfig, "Current", 4},       {GroupConfig, "Delay", 5},     {GroupConfig, "TimeOn", 6},
+    {GroupConfig, "CycleTime", 7},     {GroupConfig, "TriggerSource", 1}, {GroupConfig, "Edge", 2},
+    {GroupConfig, "TriggerOut", 10},   {GroupConfig, "ReadyOut", 9},  {GroupConfig, "AutoStart", 3},
 };
+static_assert(std::size(kFileValues) == 12, "twelve settable values");
 
 const XMLElement* Child(const XMLElement* group, const char* name) {
     return group ? group->FirstChildElement(name) : nullptr;
@@ -38,6 +48,22 @@ const char* TextOf(const XMLElement* element) {
     const tinyxml2::XMLText* text = element->FirstChild()->ToText();
     return text ? text->Value() : nullptr;
 }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+bool IsControl(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// The string that names a value the controller did not take.
+unsigned RefusalText(CommandOutcome outcome) {
+    switch (outcome) {
+        case CommandOutcome::Refused: return 158;
+        case CommandOutcome::TooLong: return 160;
+        default: return 159;
+    }
+}
 }  // namespace
 
 bool ReadVersionText(const XMLElement* group, char* buffer) {
@@ -48,10 +74,22 @@ bool ReadVersionText(const XMLElement* group, char* buffer) {
     return true;
 }
 
-bool ApplyFileValue(const char* name, MessageSink* window, const XMLElement* group, int index) {
+bool CleanFileValue(const char* text, char* value) {
+    const char* begin = text;
+    const char* end = text + std::strlen(text);
+    while (begin < end && IsBlank(*begin)) ++begin;
+    while (end > begin && IsBlank(end[-1])) --end;
+    CopyText(value, kValueSize, begin, static_cast<std::size_t>(end - begin));
+    return std::none_of(begin, end, IsControl);
+}
+
+std::optional<CommandOutcome> ApplyFileValue(const char* name, MessageSink* window,
+                                             const XMLElement* group, int index) {
     const char* text = TextOf(Child(group, name));
-    if (!text) return false;
-    return ExecuteCommand(CommandParameter, index, window, text, 100);
+    if (!text) return std::nullopt;
+    char value[kValueSize];
+    CleanFileValue(text, value);
+    return RunCommand(CommandParameter, index, window, value, kValueSize);
 }
 
 void ReadConfigFile(MessageSink* window, LoadMessages* messages) {
@@ -90,12 +128,35 @@ void ReadConfigFile(MessageSink* window, LoadMessages* messages) {
         messages->Add(145);
         return;
     }
-    const XMLElement* system = controller->FirstChildElement("System");
-    for (const FileValue& v : kSystemValues) ApplyFileValue(v.name, window, system, v.index);
-    const XMLElement* config = controller->FirstChildElement("Config");
-    for (const FileValue& v : kConfigValues) ApplyFileValue(v.name, window, config, v.index);
+    const XMLElement* groups[] = {controller->FirstChildElement("System"),
+                                  controller->FirstChildElement("Config")};
+    // Every value is checked before any is sent: one holding a control character makes
+    // the whole file suspect.
+    for (const FileValue& v : kFileValues) {
+        const char* text = TextOf(Child(groups[v.group], v.name));
+        char value[kValueSize];
+        if (text && !CleanFileValue(text, value)) {
+            messages->Add(146);
+            return;
+        }
+    }
+    for (const FileValue& v : kFileValues) {
+        std::optional<CommandOutcome> outcome = ApplyFileValue(v.name, window, groups[v.group], v.index);
+        if (outcome && *outcome != CommandOutcome::Succeeded) messages->Add(RefusalText(*outcome), v.name);
+    }
 }
 
 void AppendLoadMessages(const LoadMessages& messages) {
-    for (int i = 0; i < messages.count; ++i) AppendNotice(messages.ids[i]);
+    for (int i = 0; i < messages.count; ++i) {
+        const LoadMessages::Line& line = messages.lines[i];
+        if (!line.name) {
+            AppendNotice(line.id);
+            continue;
+        }
+        char16_t format[kValueSize];
+        char16_t text[kNoticeSize];
+        LoadString(line.id, format, kValueSize);
+        FormatText(text, kNoticeSize, format, line.name);
+        AppendNoticeText(text);
+    }
 }

@@ -49,7 +49,9 @@ void Drain(Attempt& attempt) {
     }
 }
 
-void BuildParameterLine(char* line, int index, const char* value, std::size_t valueLength,
+// The line of a parameter access, cut to 99 characters; false when the whole line and
+// its line end do not fit into 99 (SendCommand would send a cut line without its end).
+bool BuildParameterLine(char* line, int index, const char* value, std::size_t valueLength,
                         bool withPath) {
     line[0] = 0;
     if (withPath) {
@@ -60,6 +62,7 @@ void BuildParameterLine(char* line, int index, const char* value, std::size_t va
     AppendText(line, kParameterNames[index], kValueSize);
     AppendText(line, " ", 1);
     AppendText(line, value, valueLength);
+    return strnlen(value, valueLength + 1) <= valueLength && std::strlen(line) + std::strlen(LineEnd) <= 99;
 }
 
 void StoreFirmwareLine() {
@@ -149,13 +152,20 @@ void FollowReply(CommandKind kind, int index, const char* value, Attempt& attemp
 }
 }  // namespace
 
-bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char* value,
-                    std::size_t valueLength) {
-    if (kind < CommandParameter || kind > CommandFactorySettings) return false;
-    if (kind == CommandParameter && (index < 0 || index >= kParameterCount)) return false;
+CommandOutcome RunCommand(CommandKind kind, int index, MessageSink* window, const char* value,
+                          std::size_t valueLength) {
+    if (kind < CommandParameter || kind > CommandFactorySettings) return CommandOutcome::Unanswered;
+    if (kind == CommandParameter && (index < 0 || index >= kParameterCount)) return CommandOutcome::Unanswered;
     char line[100];
+    // The oldest firmware knows no paths: it is sent the bare name after a "cd".
+    const bool changeDirectory = kind == CommandParameter && ControlBlock.firmwareCode == 1;
     if (kind == CommandParameter) {
-        BuildParameterLine(line, index, value, valueLength, true);
+        if (!BuildParameterLine(line, index, value, valueLength, !changeDirectory)) {
+            AppendNotice(157);
+            window->Post(MsgRefreshParameter, static_cast<std::uintptr_t>(index), 0);
+            window->Post(MsgFocusParameter, static_cast<std::uintptr_t>(index), 0);
+            return CommandOutcome::TooLong;
+        }
     } else {
         CopyText(line, sizeof line, kCommandTexts[kind], 99);
     }
@@ -164,13 +174,11 @@ bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char
     for (int retries = 0;; ++retries) {
         ClearNotice();
         attempt = Attempt{};
-        if (ControlBlock.firmwareCode == 1 && kind == CommandParameter) {
-            // The oldest firmware knows no paths: change into the directory first.
+        if (changeDirectory) {
             char cd[100] = "cd /";
             AppendText(cd, ParameterDirectoryName(index), kValueSize);
             AppendText(cd, LineEnd, 1);
             WriteToConsole(cd);
-            BuildParameterLine(line, index, value, valueLength, false);
         }
         if (!SendCommand(line)) {
             ControlBlock.connectionLost = true;
@@ -191,5 +199,11 @@ bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char
         if (!succeeded) window->Post(MsgFocusParameter, static_cast<std::uintptr_t>(index), 0);
     }
     if (ControlBlock.firmwareCode == 1) WriteToConsole("cd /\n");
-    return succeeded;
+    if (succeeded) return CommandOutcome::Succeeded;
+    return attempt.error && !ControlBlock.connectionLost ? CommandOutcome::Refused : CommandOutcome::Unanswered;
+}
+
+bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char* value,
+                    std::size_t valueLength) {
+    return RunCommand(kind, index, window, value, valueLength) == CommandOutcome::Succeeded;
 }

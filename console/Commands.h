@@ -19,7 +19,21 @@ enum CommandKind : int {
 // The three firmware lines the program knows, as firmwareCode 1, 2 and 3.
 extern const char* const kKnownFirmwareLines[3];
 
-// True only on success. `window` gets MsgRefreshParameter (and MsgFocusParameter on
-// failure) for parameter accesses.
+// How an exchange ended, for callers that tell the user more than success.
+enum class CommandOutcome {
+    Succeeded,
+    Refused,     // the controller answered with a complaint (its lines are in the notice)
+    Unanswered,  // no usable answer after every attempt, or the line was lost
+    TooLong,     // the command line does not fit with its line end: nothing was sent
+};
+
+// One exchange. `window` gets MsgRefreshParameter (and MsgFocusParameter on failure)
+// for parameter accesses. A parameter line that does not fit a console line with its
+// line end is never sent (a cut line would set another value): that access fails at
+// once with string 157 appended to the notice.
+CommandOutcome RunCommand(CommandKind kind, int index, MessageSink* window, const char* value,
+                          std::size_t valueLength);
+
+// RunCommand, true only on success.
 bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char* value,
                     std::size_t valueLength);

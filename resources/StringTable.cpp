@@ -57,8 +57,13 @@ constexpr StringEntry kStringTable[] = {
     {153, u"Close ZL-Config?"},
     {154, u"connecting..."},
     {156, u"reading file..."},
+    // Beyond the original table: a refused value, named in the box that ends a load.
+    {157, u"Value too long!"},
+    {158, u"%s: value not accepted"},
+    {159, u"%s: no answer"},
+    {160, u"%s: value too long"},
 };
-static_assert(std::size(kStringTable) == 46, "110 ... 156 without 155");
+static_assert(std::size(kStringTable) == 50, "110 ... 160 without 155");
 static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
 
 template <typename Char>

@@ -60,8 +60,13 @@ bool ConnectPort() {
 
 bool ReadAllParameters(MessageSink* window) {
     if (SessionEnding()) return false;
-    ExecuteCommand(CommandVer, 0, window, "", 0);
-    if (ControlBlock.firmwareCode == 0 || SessionEnding()) return false;
+    CommandOutcome ver = RunCommand(CommandVer, 0, window, "", 0);
+    if (ControlBlock.firmwareCode == 0 || SessionEnding()) {
+        // A unit that never gave a usable version line is not connected either (a lost
+        // line or an unknown version say so themselves).
+        if (ver != CommandOutcome::Succeeded && !SessionEnding()) AppendNotice(139);
+        return false;
+    }
     for (int index : kReadOrder) {
         ExecuteCommand(CommandParameter, index, window, "", 100);
         if (SessionEnding()) return false;

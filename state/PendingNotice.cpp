@@ -45,6 +45,8 @@ void AppendNoticeLine() {
     AppendWide(line, kConsoleLineSize);
 }
 
+void AppendNoticeText(const char16_t* text) { AppendWide(text, kNoticeSize); }
+
 void ClearNotice() {
     noticeText[0] = 0;
     Publish();

@@ -12,6 +12,7 @@ constexpr int kNoticeSize = 1000;
 void SetNotice(unsigned id);
 void AppendNotice(unsigned id);
 void AppendNoticeLine();  // the current ConsoleLine
+void AppendNoticeText(const char16_t* text);  // a composed line, cut to fit
 void ClearNotice();
 void FlushNotice(MessageSink* window);
 

@@ -37,6 +37,14 @@ std::vector<std::string> Without(const std::string& command) {
     return rest;
 }
 
+std::vector<std::string> With(const std::string& command, const std::string& instead) {
+    std::vector<std::string> sent = kAllTwelve;
+    for (std::string& c : sent) {
+        if (c == command) c = instead;
+    }
+    return sent;
+}
+
 struct ReaderCase {
     const char* file;
     const char* messages;
@@ -111,7 +119,18 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"empty.xml", "Unable to read XML-File", {}},
         ReaderCase{"binary.xml", "Unable to read XML-File", {}},
         ReaderCase{"truncated.xml", "Unable to read XML-File", {}},
-        ReaderCase{"no-such-file.xml", "Unable to read XML-File", {}}),
+        ReaderCase{"no-such-file.xml", "Unable to read XML-File", {}},
+        // What the controller does not take is named after the reader's own messages.
+        ReaderCase{"current-out-of-range.xml", "Current: value not accepted",
+                   With("/Config/Current 5000", "/Config/Current 99999")},
+        ReaderCase{"current-too-long.xml", "Current: value too long", Without("/Config/Current 5000")},
+        // A control character would end the command line early: the controller would run
+        // what follows as a command of its own. Nothing of such a file is sent.
+        ReaderCase{"mode-with-encoded-line-feed.xml", "Unexpected XML structure", {}},
+        ReaderCase{"mode-with-line-break.xml", "Unexpected XML structure", {}},
+        ReaderCase{"echo-with-tab-inside.xml", "Unexpected XML structure", {}},
+        ReaderCase{"autostart-with-delete.xml", "Unexpected XML structure", {}},
+        ReaderCase{"values-on-their-own-lines.xml", "", kAllTwelve}),
     [](const ::testing::TestParamInfo<ReaderCase>& info) {
         std::string name = info.param.file;
         name = name.substr(0, name.size() - 4);  // without .xml

@@ -83,6 +83,7 @@ struct FailedLogin {
     const char* firmware;
     bool holdPort;
     const char* notice;
+    int garbledLines = 0;  // lines whose echo the controller garbles, from the user name on
 };
 
 void PrintTo(const FailedLogin& c, std::ostream* out) { *out << c.name; }
@@ -91,7 +92,10 @@ class LoginFailure : public SessionTest, public ::testing::WithParamInterface<Fa
 
 TEST_P(LoginFailure, ends_at_the_login_dialog_with_the_notice) {
     const FailedLogin& c = GetParam();
-    sim.WithConsole([&](ControllerConsole& console) { console.SetFirmware(c.firmware); });
+    sim.WithConsole([&](ControllerConsole& console) {
+        console.SetFirmware(c.firmware);
+        console.GarbleNextCommands(c.garbledLines);
+    });
     CSerial holder;
     if (c.holdPort) {
         ASSERT_EQ(holder.Open(Widen(sim.SlavePath()).c_str(), 0, 0, true), 0);
@@ -117,7 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailedLogin{"wrong_credentials", u"COM1", u"wrong", 19200, "1.10", false,
                     "Access denied!\nNot connected!"},
         FailedLogin{"unknown_firmware", u"COM1", u"ta-vimek", 19200, "2.00", false,
-                    "Connected to newer Firmware - use updated version of ZL-Config"}),
+                    "Connected to newer Firmware - use updated version of ZL-Config"},
+        // User name and password pass (the prompts still show); every Ver is garbled.
+        FailedLogin{"no_usable_version_line", u"COM1", u"ta-vimek", 19200, "1.10", false, "Not connected!", 6}),
     [](const ::testing::TestParamInfo<FailedLogin>& info) { return std::string(info.param.name); });
 
 TEST_F(SessionTest, parameter_writes_store_the_answer_or_report_the_refusal) {
@@ -195,10 +201,12 @@ TEST_F(SessionTest, files_are_saved_and_loaded_between_a_stop_and_a_save) {
     ASSERT_TRUE(fs::exists(file));
     EXPECT_EQ(std::string(fileChooser.path), file.string());
 
-    // The same file, but without its Program group: loaded with one message.
+    // The same file, but without its Program group and with a Current the controller
+    // refuses: loaded, with the reader's message and the refused value in the last box.
     std::ifstream in(file);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     text.erase(text.find("    <Program>"), text.find("<Controller>") - text.find("    <Program>") - 4);
+    text.replace(text.find("<Current>1000</Current>"), 23, "<Current>99999</Current>");
     std::ofstream(file) << text;
     sim.ClearTranscript();
     sink.Clear();
@@ -212,7 +220,8 @@ TEST_F(SessionTest, files_are_saved_and_loaded_between_a_stop_and_a_save) {
     EXPECT_EQ(commands[1], "/System/Echo 0");
     EXPECT_EQ(commands[13], "Ver");
     EXPECT_EQ(commands.back(), "Save");
-    EXPECT_EQ(Notices().back(), "Unexpected XML structure");
+    EXPECT_EQ(commands[4], "/Config/Current 99999");
+    EXPECT_EQ(Notices().back(), "Unexpected XML structure\nCurrent: value not accepted");
     EXPECT_EQ(std::string(fileChooser.path), "");
     std::vector<unsigned> codes = sink.Codes();
     EXPECT_EQ(codes.front(), MsgSessionClosed);
