@@ -1,8 +1,11 @@
 #include "platform/SafeFile.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,6 +32,87 @@ mode_t CurrentUmask() {
 bool ReadOnly(const char* path, const struct stat& info) {
     if (access(path, W_OK) != 0) return errno != ENOENT;
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Writes all of `data` at the descriptor's position.
+ErrorCode WriteAll(int fd, const char* data, std::size_t size) {
+    std::size_t written = 0;
+    while (written < size) {
+        ssize_t n = write(fd, data + written, size - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return ErrorFromErrno(n < 0 ? errno : ENOSPC);
+        written += static_cast<std::size_t>(n);
+    }
+    return kErrorSuccess;
+}
+
+// The file a path names once every symbolic link is followed; the path itself for a
+// file that does not exist yet.
+std::string Target(const char* path) {
+    char resolved[PATH_MAX];
+    if (realpath(path, resolved)) return resolved;
+    return path;
+}
+
+std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The old file, overwritten where it stands: for a folder that takes no temporary file
+// or an owner the rename could not keep. Only a failure part-way can damage it.
+ErrorCode WriteInPlace(const std::string& target, const char* data, std::size_t size) {
+    int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) return ErrorFromErrno(errno);
+    ErrorCode result = WriteAll(fd, data, size);
+    if (result == kErrorSuccess && ftruncate(fd, static_cast<off_t>(size)) != 0) result = ErrorFromErrno(errno);
+    if (result == kErrorSuccess && fsync(fd) != 0) result = ErrorFromErrno(errno);
+    if (close(fd) != 0 && result == kErrorSuccess) result = ErrorFromErrno(errno);
+    return result;
+}
+
+// The outcome of a replacement through a temporary file: done, failed (the old file
+// is as it was), or not possible here (then the file is written in place).
+struct Replaced {
+    ErrorCode result;
+    bool possible;
+};
+
+Replaced ReplaceThroughTemporary(const std::string& target, const struct stat* old, const char* data,
+                                 std::size_t size) {
+    std::string folder = FolderOf(target);
+    std::string temporary = folder + "/.zl-XXXXXX";  // short: any valid name fits beside it
+    int fd = mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0) {
+        bool denied = errno == EACCES || errno == EPERM;
+        return {ErrorFromErrno(errno), !denied};
+    }
+    ErrorCode result = WriteAll(fd, data, size);
+    bool possible = true;
+    if (result == kErrorSuccess && old && (old->st_uid != geteuid() || old->st_gid != getegid()) &&
+        fchown(fd, old->st_uid, old->st_gid) != 0) {
+        possible = false;  // the replaced file would change its owner
+    }
+    mode_t mode = old ? (old->st_mode & 07777) : (0666 & ~CurrentUmask());
+    if (possible && result == kErrorSuccess && fchmod(fd, mode) != 0) result = ErrorFromErrno(errno);
+    if (possible && result == kErrorSuccess && fsync(fd) != 0) result = ErrorFromErrno(errno);
+    if (close(fd) != 0 && result == kErrorSuccess) result = ErrorFromErrno(errno);
+    if (possible && result == kErrorSuccess && rename(temporary.c_str(), target.c_str()) != 0) {
+        result = ErrorFromErrno(errno);
+    }
+    if (!possible || result != kErrorSuccess) {
+        unlink(temporary.c_str());
+        return {result, possible};
+    }
+    // The rename itself lives in the folder: flush it too (best effort; some file
+    // systems cannot).
+    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return {kErrorSuccess, true};
 }
 }  // namespace
 
@@ -69,41 +153,20 @@ ErrorCode ReadRegularFile(const char* path, std::size_t maxSize, std::string* co
 
 ErrorCode ReplaceFileContents(const char* path, const char* data, std::size_t size) {
     if (path[0] == 0) return kErrorPathNotFound;
-    struct stat target;
-    bool exists = stat(path, &target) == 0;
+    const std::string target = Target(path);
+    struct stat old;
+    bool exists = stat(target.c_str(), &old) == 0;
     if (exists) {
-        if (S_ISDIR(target.st_mode)) return kErrorAccessDenied;
-        if (ReadOnly(path, target)) return kErrorAccessDenied;
+        if (!S_ISREG(old.st_mode)) return kErrorAccessDenied;  // a folder, a pipe, a device
+        if (ReadOnly(target.c_str(), old)) return kErrorAccessDenied;
     }
-    constexpr std::size_t kSuffix = sizeof ".XXXXXX";
-    std::size_t length = std::strlen(path);
-    char* temporary = static_cast<char*>(std::malloc(length + kSuffix));
-    if (!temporary) return kErrorNotEnoughMemory;
-    std::memcpy(temporary, path, length);
-    std::memcpy(temporary + length, ".XXXXXX", kSuffix);
-
-    ErrorCode result = kErrorSuccess;
-    int fd = mkostemp(temporary, O_CLOEXEC);
-    if (fd < 0) {
-        result = ErrorFromErrno(errno);
-    } else {
-        std::size_t written = 0;
-        while (written < size && result == kErrorSuccess) {
-            ssize_t n = write(fd, data + written, size - written);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                result = ErrorFromErrno(n < 0 ? errno : ENOSPC);
-            } else {
-                written += static_cast<std::size_t>(n);
-            }
-        }
-        mode_t mode = exists ? (target.st_mode & 07777) : (0666 & ~CurrentUmask());
-        if (result == kErrorSuccess && fchmod(fd, mode) != 0) result = ErrorFromErrno(errno);
-        if (result == kErrorSuccess && fsync(fd) != 0) result = ErrorFromErrno(errno);
-        if (close(fd) != 0 && result == kErrorSuccess) result = ErrorFromErrno(errno);
-        if (result == kErrorSuccess && rename(temporary, path) != 0) result = ErrorFromErrno(errno);
-        if (result != kErrorSuccess) unlink(temporary);
+    struct stat link;
+    if (!exists && lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
+        return WriteInPlace(path, data, size);  // a link to a file yet to be made: through it
     }
-    std::free(temporary);
-    return result;
+    Replaced replaced = ReplaceThroughTemporary(target, exists ? &old : nullptr, data, size);
+    if (replaced.possible) return replaced.result;
+    return WriteInPlace(target, data, size);
 }
+
+void IgnoreFileSizeSignal() { signal(SIGXFSZ, SIG_IGN); }

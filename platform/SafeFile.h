@@ -1,9 +1,14 @@
 #pragma once
-// Replacing a file so that a failed or interrupted write never damages what was
-// there: the data goes to a temporary file in the same folder, is flushed to disk and
-// renamed over the target, which keeps its permission bits. A read-only target is
-// refused although the rename could replace it; the read-only state is the write
-// permission, or for root (whom permissions do not bind) a file without any write bit.
+// Reading and replacing files safely.
+// Replacing: the data goes to a temporary file (with a short name) in the same folder,
+// is flushed to disk, gets the owner and permission bits of the file it replaces and
+// is renamed over it; then the folder is flushed. A failed or interrupted write never
+// damages what was there. A symbolic link is followed (its target is saved); where
+// the folder takes no temporary file, or the owner cannot be kept, the file is
+// written in place instead. A read-only target is refused although a rename could
+// replace it; the read-only state is the write permission, or for root (whom
+// permissions do not bind) a file without any write bit. Only regular files are
+// replaced.
 #include <cstddef>
 #include <string>
 
@@ -16,3 +21,7 @@
 ErrorCode ReadRegularFile(const char* path, std::size_t maxSize, std::string* contents);
 
 ErrorCode ReplaceFileContents(const char* path, const char* data, std::size_t size);
+
+// Lets a write beyond the process's file-size limit fail (and be reported) instead of
+// killing the process with SIGXFSZ. Called once at program start.
+void IgnoreFileSizeSignal();

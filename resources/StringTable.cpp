@@ -62,8 +62,9 @@ constexpr StringEntry kStringTable[] = {
     {158, u"%s: value not accepted"},
     {159, u"%s: no answer"},
     {160, u"%s: value too long"},
+    {161, u"The file's path is too long (999 bytes at most)."},
 };
-static_assert(std::size(kStringTable) == 50, "110 ... 160 without 155");
+static_assert(std::size(kStringTable) == 51, "110 ... 161 without 155");
 static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
 
 template <typename Char>

@@ -6,6 +6,8 @@
 
 #include "state/ControlBlock.h"
 #include "state/TextOps.h"
+#include "ui/DialogBuilder.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
 QString FilterText(int i) {
@@ -19,13 +21,16 @@ QString FilterText(int i) {
 bool Choose(QWidget* owner, bool save) {
     QFileDialog* dialog = MakeFileChooser(owner, save);
     bool chosen = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
-    if (chosen) {
-        QByteArray path = QFile::encodeName(dialog->selectedFiles().first());
-        chosen = path.size() < kFilePathSize;  // a longer name would be cut into another file
-        if (chosen) CopyText(fileChooser.path, kFilePathSize, path.constData(), kFilePathSize - 1);
-    }
+    QByteArray path = chosen ? QFile::encodeName(dialog->selectedFiles().first()) : QByteArray();
     delete dialog;
-    return chosen;
+    if (!chosen) return false;
+    if (path.size() >= kFilePathSize) {
+        // Cut, the name would be another file's: refused, and said so.
+        ShowWarning(owner, LoadQString(save ? 143 : 147) + QLatin1Char('\n') + LoadQString(161));
+        return false;
+    }
+    CopyText(fileChooser.path, kFilePathSize, path.constData(), kFilePathSize - 1);
+    return true;
 }
 
 bool fileCommandActive = false;  // user interface thread only

@@ -34,13 +34,9 @@ QWidget* TopWindow(QWidget* owner) {
 }
 }  // namespace
 
-void ShowNotice(QWidget* owner) {
-    // Once the program is ending the worker drops its notice instead of waiting.
-    if (!NoticePending() || ControlBlock.quit) return;
-    static char16_t text[kNoticeSize];  // user interface thread only
-    CopyPendingNotice(text);
+void ShowWarning(QWidget* owner, const QString& text) {
     QPointer<QWidget> top = TopWindow(owner);
-    QMessageBox box(QMessageBox::Warning, LoadQString(135), QString::fromUtf16(text), QMessageBox::Ok, top);
+    QMessageBox box(QMessageBox::Warning, LoadQString(135), text, QMessageBox::Ok, top);
     box.setObjectName(QStringLiteral("notice"));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     QTimer::singleShot(0, &box, [&box] {
@@ -48,12 +44,20 @@ void ShowNotice(QWidget* owner) {
         box.activateWindow();
     });
     box.exec();
-    EmptyNotice();
     // The window below takes the keyboard back (the login dialog in its user name).
     if (top) {
         top->raise();
         top->activateWindow();
     }
+}
+
+void ShowNotice(QWidget* owner) {
+    // Once the program is ending the worker drops its notice instead of waiting.
+    if (!NoticePending() || ControlBlock.quit) return;
+    static char16_t text[kNoticeSize];  // user interface thread only
+    CopyPendingNotice(text);
+    ShowWarning(owner, QString::fromUtf16(text));
+    EmptyNotice();
 }
 
 void ConfirmFactoryReset(QWidget* owner) {

@@ -1,11 +1,14 @@
 #pragma once
 // The program's message boxes: the pending notice (warning, OK, on top) and the two
 // questions, all captioned "ZL-Config". User interface thread only.
+class QString;
 class QWidget;
 
 // Shows the pending notice, if any, and empties it once the box is closed; the empty
 // notice releases the waiting worker.
 void ShowNotice(QWidget* owner);
+// A notice of the user interface's own, in the same box (warning, OK, on top).
+void ShowWarning(QWidget* owner, const QString& text);
 // "Reset all Parameters to Factory Settings?" Yes raises factoryResetRequest.
 void ConfirmFactoryReset(QWidget* owner);
 // "Close ZL-Config?" Yes sets quit and ends the message loop with exit code 0.

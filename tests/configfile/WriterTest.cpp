@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -8,10 +7,12 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "configfile/ConfigFile.h"
 #include "platform/LocalTime.h"
+#include "platform/SafeFile.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
@@ -154,8 +155,9 @@ TEST_F(Writer, failures_report_143_and_leave_the_old_file) {
     EXPECT_EQ(PendingNoticeText(), "Unable to save File!");
     ClearNotice();
 
-    // A write that fails part-way, as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // A write that fails part-way, as on a full disk (the program, like this test,
+    // ignores the file-size signal).
+    IgnoreFileSizeSignal();
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
     rlimit tiny = old;
@@ -166,4 +168,74 @@ TEST_F(Writer, failures_report_143_and_leave_the_old_file) {
     EXPECT_EQ(PendingNoticeText(), "Unable to save File!");
     EXPECT_EQ(ReadFile(target), "old");
     EXPECT_TRUE(OnlyFileIn(dir, "kept.xml"));
+}
+
+TEST_F(Writer, a_link_is_saved_through_to_the_file_it_names) {
+    StoreExampleValues();
+    fs::path real = dir / "real.xml";
+    std::ofstream(real) << "old";
+    fs::create_symlink(real, dir / "link.xml");
+    fs::create_symlink(dir / "made-by-saving.xml", dir / "dangling.xml");
+    for (const char* name : {"link.xml", "dangling.xml"}) {
+        SaveTo(dir / name);
+        EXPECT_EQ(PendingNoticeText(), "") << name;
+        EXPECT_TRUE(fs::is_symlink(dir / name)) << name;
+    }
+    EXPECT_EQ(ReadFile(real).substr(0, 5), "<?xml");
+    EXPECT_EQ(ReadFile(dir / "made-by-saving.xml").substr(0, 5), "<?xml");
+}
+
+TEST_F(Writer, any_valid_name_can_be_saved) {
+    StoreExampleValues();
+    std::string longest = std::string(251, 'n') + ".xml";  // 255 bytes
+    SaveTo(dir / longest);
+    EXPECT_EQ(PendingNoticeText(), "");
+    EXPECT_TRUE(OnlyFileIn(dir, longest));
+}
+
+TEST_F(Writer, root_saving_another_users_file_keeps_its_owner) {
+    if (geteuid() != 0) GTEST_SKIP() << "only root can own a file for another user";
+    StoreExampleValues();
+    fs::path target = dir / "theirs.xml";
+    std::ofstream(target) << "old";
+    ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+    SaveTo(target);
+    EXPECT_EQ(PendingNoticeText(), "");
+    struct stat info;
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_gid, 65534u);
+    EXPECT_EQ(ReadFile(target).substr(0, 5), "<?xml");
+}
+
+// A writable file in a folder the user may not write to: no temporary file can be
+// made beside it, so it is written in place, as a plain write would.
+TEST_F(Writer, a_writable_file_in_a_locked_folder_is_written_in_place) {
+    fs::path locked = dir / "locked";
+    fs::create_directories(locked);
+    fs::path target = locked / "shared.xml";
+    std::ofstream(target) << "old";
+    fs::permissions(target, fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec & ~fs::perms::others_exec);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    const std::string data = "new contents";
+    auto save = [&] { return ReplaceFileContents(target.c_str(), data.data(), data.size()); };
+    if (geteuid() != 0) {
+        EXPECT_EQ(save(), kErrorSuccess);
+    } else {
+        // Folder permissions do not bind root: save as another user.
+        fs::permissions(dir, fs::perms::all);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            bool ok = setgid(65534) == 0 && setuid(65534) == 0 && save() == kErrorSuccess;
+            _exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    fs::permissions(locked, fs::perms::owner_all);
+    EXPECT_EQ(ReadFile(target), data);
+    EXPECT_TRUE(OnlyFileIn(locked, "shared.xml"));
 }

@@ -253,6 +253,30 @@ private slots:
         QVERIFY(ControlBlock.saveFileRequest);
     }
 
+    // A path that does not fit the 1000-byte path buffer would be cut into another
+    // file's name: refused, and said so (not silently, like a cancel).
+    void a_chosen_path_of_1000_bytes_or_more_is_refused_with_a_notice() {
+        ControlBlock.loggedIn = true;
+        QString deep = QDir::tempPath() + QStringLiteral("/zl-deep-%1").arg(QCoreApplication::applicationPid());
+        for (int i = 0; i < 5; ++i) deep += QLatin1Char('/') + QString(200, QLatin1Char('d'));
+        QVERIFY(QDir().mkpath(deep));
+        std::unique_ptr<QTimer> choosers(OnEachFileChooser([deep](QWidget* w) {
+            auto* chooser = static_cast<QFileDialog*>(w);
+            chooser->setDirectory(deep);
+            chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("set"));
+            QMetaObject::invokeMethod(chooser, "accept");
+        }));
+        BoxAnswerer answerer(QMessageBox::Ok);
+        SaveConfigFileAs(nullptr);
+        QCOMPARE(answerer.Seen().size(), 1);
+        QCOMPARE(answerer.Seen()[0].text,
+                 QStringLiteral("Unable to save File!\nThe file's path is too long (999 bytes at most)."));
+        QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Warning);
+        QVERIFY(!ControlBlock.saveFileRequest);
+        QVERIFY(!IsBusy());
+        QDir(QDir::tempPath() + QStringLiteral("/zl-deep-%1").arg(QCoreApplication::applicationPid())).removeRecursively();
+    }
+
     void file_commands_run_one_at_a_time_and_only_in_a_session() {
         std::unique_ptr<QTimer> choosers;
         int shown = 0;

@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <csignal>
 #include <filesystem>
 #include <unistd.h>
 
@@ -79,6 +80,10 @@ private slots:
 
             MainDialog* main = VisibleDialog<MainDialog>(DialogMain);
             if (!Step(main != nullptr, "main dialog")) return;
+            // A file-size limit must fail a save, not kill the program.
+            struct sigaction xfsz {};
+            sigaction(SIGXFSZ, nullptr, &xfsz);
+            Step(xfsz.sa_handler == SIG_IGN, "file-size signal ignored");
             auto* current = FindControl<QLineEdit>(main, IdCurrent);
             if (!Step(QTest::qWaitFor([&] { return main->ControlsEnabled() && current->text() == "1000"; }, 30000), "values shown")) return;
             Step(FindControl<QLineEdit>(main, IdInfo)->text() == "Firmware-Version ZL-500-40K 1.10", "info line");
