@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <stdexcept>
 #include <termios.h>
 #include <unistd.h>
@@ -71,6 +72,18 @@ std::string PtyPair::ReadAvailable(int timeoutMs) {
         if (n <= 0) return out;
         out.append(buffer, static_cast<std::size_t>(n));
         timeoutMs = 10;
+    }
+}
+
+void PtyPair::WaitUntilRead(int timeoutMs) {
+    // Written bytes reach the slave's input queue (shared by every descriptor of the
+    // slave, ours too) a moment later: count only a queue that stayed empty a while.
+    int quietMs = 0;
+    for (int waited = 0; waited < timeoutMs && quietMs < 100; ++waited) {
+        int pending = 0;
+        if (ioctl(slaveKeeper_, FIONREAD, &pending) != 0) return;
+        quietMs = pending == 0 ? quietMs + 1 : 0;
+        usleep(1000);
     }
 }
 

@@ -20,6 +20,8 @@ public:
     // Reads what arrives on the master within timeoutMs.
     std::string ReadAvailable(int timeoutMs = 50);
     void HangUp();  // closes the master, as when an adapter is pulled
+    // Waits up to timeoutMs until the program has read everything written to it.
+    void WaitUntilRead(int timeoutMs);
     int MasterFd() const { return master_; }
 
 private:

@@ -40,6 +40,11 @@ void SimulatedController::Chatter(int intervalMs, bool endLines) {
     (void)!write(wakeFd_, &one, sizeof one);
 }
 
+void SimulatedController::HangUpAfterBytes(long count) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hangUpAtByte_ = received_ + count;
+}
+
 void SimulatedController::HangUpNow() {
     hungUp_ = true;
     std::uint64_t one = 1;
@@ -90,20 +95,26 @@ void SimulatedController::Serve() {
         if (got <= 0) continue;
         std::vector<ConsoleOutput> out;
         bool hangUp = false;
+        bool cutAfterAnswer = false;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             auto now = std::chrono::steady_clock::now();
             for (ssize_t i = 0; i < got; ++i) {
+                if (hangUpAtByte_ >= 0 && received_ >= hangUpAtByte_) break;  // the line is dead
                 transcript_.push_back({now, buffer[i]});
                 console_.Receive(buffer[i], out);
+                ++received_;
             }
-            hangUp = console_.HangUpDue();
+            cutAfterAnswer = hangUpAtByte_ >= 0 && received_ >= hangUpAtByte_;
+            hangUp = console_.HangUpDue() || cutAfterAnswer;
         }
         for (const ConsoleOutput& chunk : out) {
             if (chunk.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(chunk.delayMs));
             if (stop_) break;
             Send(chunk.bytes);
         }
+        // A hang-up drops what the far end has not read yet: let it take the answer first.
+        if (cutAfterAnswer) pty_.WaitUntilRead(2000);
         if (hangUp) hungUp_ = true;
     }
     if (hungUp_) pty_.HangUp();

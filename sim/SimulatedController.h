@@ -37,6 +37,9 @@ public:
     // of bytes that never ends a line (a wrong device, a stuck unit). 0 stops it.
     void Chatter(int intervalMs, bool endLines = true);
     void HangUpNow();
+    // Hangs up once `count` more bytes have arrived and the program has read their
+    // answer; later bytes never arrive.
+    void HangUpAfterBytes(long count);
     bool HungUp() const { return hungUp_.load(); }
     void Stop();
 
@@ -57,6 +60,8 @@ private:
     ControllerConsole console_;
     mutable std::mutex mutex_;
     std::vector<ReceivedByte> transcript_;
+    long received_ = 0;      // under mutex_
+    long hangUpAtByte_ = -1;  // under mutex_; -1 for never
     std::atomic<int> chatterMs_{0};
     std::atomic<bool> chatterLines_{true};
     std::atomic<bool> stop_{false};

@@ -15,7 +15,8 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: zl-sim [--link DIR] [--com N] [--firmware 1.10] [--baud 19200]\n"
                  "              [--no-pacing] [--seed N] [--logged-in] [--silent]\n"
-                 "              [--garble N] [--noise] [--hangup-after N] [--reboot-after N]\n"
+                 "              [--garble N] [--noise] [--hangup-after N] [--hangup-after-bytes N]\n"
+                 "              [--reboot-after N]\n"
                  "              [--chatter MS] [--chatter-without-line-ends MS]\n");
 }
 }  // namespace
@@ -39,6 +40,7 @@ int Serve(int argc, char** argv) {
     std::string firmware = "1.10";
     bool loggedIn = false, silent = false, noise = false;
     int garble = 0, hangupAfter = 0, rebootAfter = 0, chatter = 0;
+    long hangupAfterBytes = -1;
     bool chatterLines = true;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -60,6 +62,7 @@ int Serve(int argc, char** argv) {
         else if (a == "--garble") garble = std::atoi(next());
         else if (a == "--noise") noise = true;
         else if (a == "--hangup-after") hangupAfter = std::atoi(next());
+        else if (a == "--hangup-after-bytes") hangupAfterBytes = std::atol(next());
         else if (a == "--reboot-after") rebootAfter = std::atoi(next());
         else if (a == "--chatter") chatter = std::atoi(next());
         else if (a == "--chatter-without-line-ends") {
@@ -89,6 +92,7 @@ int Serve(int argc, char** argv) {
         if (rebootAfter > 0) c.RebootOnCommand(rebootAfter);
     });
     if (chatter > 0) controller.Chatter(chatter, chatterLines);
+    if (hangupAfterBytes >= 0) controller.HangUpAfterBytes(hangupAfterBytes);
     if (!linkDir.empty() && !controller.LinkAs(linkDir, com)) {
         std::fprintf(stderr, "zl-sim: cannot link COM%u in %s: %s\n", com, linkDir.c_str(),
                      std::strerror(errno));

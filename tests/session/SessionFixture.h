@@ -15,6 +15,9 @@
 #include "sim/SimulatedController.h"
 #include "support/RecordingSink.h"
 
+// The lines of a read-out after login, in order: Ver and the sixteen parameters.
+extern const std::vector<std::string> kReadOut;
+
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override;

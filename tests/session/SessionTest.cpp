@@ -15,16 +15,6 @@
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-namespace {
-const std::vector<std::string> kReadOut = {
-    "Ver",
-    "/Status/Temperature ", "/Status/SupplyVoltage ", "/Status/Error ", "/Config/Mode ",
-    "/Config/Current ", "/Config/Delay ", "/Config/TimeOn ", "/Config/CycleTime ",
-    "/Config/TriggerSource ", "/Config/Edge ", "/Config/TriggerOut ", "/Config/ReadyOut ",
-    "/Config/AutoStart ", "/System/Echo ", "/System/Baud ", "/Status/Current ",
-};
-}  // namespace
-
 TEST_F(SessionTest, start_up_shows_the_splash_for_about_three_seconds_then_the_dialogs) {
     auto start = Clock::now();
     StartWorker(false);
