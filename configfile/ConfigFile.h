@@ -45,12 +45,38 @@ bool ReadVersionText(const tinyxml2::XMLElement* group, char* buffer);
 // a line end in it would make the controller run a second command.
 bool CleanFileValue(const char* text, char* value);
 
-// Sends the cleaned value of element `name` of `group` to parameter `index`; nothing
-// (no traffic) when the element is missing or holds no text.
-std::optional<CommandOutcome> ApplyFileValue(const char* name, MessageSink* window,
+// Where the checked values of a file go, one at a time in the fixed order: to the
+// controller when a file is loaded; elsewhere to be compared or examined.
+class FileValueTarget {
+public:
+    virtual ~FileValueTarget() = default;
+    virtual CommandOutcome Take(int index, const char* value) = 0;
+};
+
+// The controller: each value is written (and read back) through the command driver.
+class ControllerTarget : public FileValueTarget {
+public:
+    explicit ControllerTarget(MessageSink* window) : window(window) {}
+    CommandOutcome Take(int index, const char* value) override;
+
+private:
+    MessageSink* window;
+};
+
+// Hands the cleaned value of element `name` of `group` to `target` as parameter
+// `index`; nothing when the element is missing or holds no text.
+std::optional<CommandOutcome> ApplyFileValue(const char* name, FileValueTarget& target,
                                              const tinyxml2::XMLElement* group, int index);
 
-// Loads fileChooser.path and sends its values; the messages it meets go to `messages`.
+// Checks a parameter file's text as Open does (structure, both versions, every value)
+// and hands its values to `target`; the messages it meets go to `messages`, including
+// one naming each value the target did not take.
+void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target, LoadMessages* messages);
+
+// The same for the regular file at `path` (anything else is unreadable).
+void ReadConfigPath(const char* path, FileValueTarget& target, LoadMessages* messages);
+
+// Loads fileChooser.path and sends its values to the controller.
 void ReadConfigFile(MessageSink* window, LoadMessages* messages);
 
 // Appends the collected messages to the pending notice.

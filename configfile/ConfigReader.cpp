@@ -83,21 +83,18 @@ bool CleanFileValue(const char* text, char* value) {
     return std::none_of(begin, end, IsControl);
 }
 
-std::optional<CommandOutcome> ApplyFileValue(const char* name, MessageSink* window,
+std::optional<CommandOutcome> ApplyFileValue(const char* name, FileValueTarget& target,
                                              const XMLElement* group, int index) {
     const char* text = TextOf(Child(group, name));
     if (!text) return std::nullopt;
     char value[kValueSize];
     CleanFileValue(text, value);
-    return RunCommand(CommandParameter, index, window, value, kValueSize);
+    return target.Take(index, value);
 }
 
-void ReadConfigFile(MessageSink* window, LoadMessages* messages) {
-    // Only a regular file is read: a named pipe would hold the worker until a writer came.
-    std::string contents;
+void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target, LoadMessages* messages) {
     XMLDocument doc;
-    if (ReadRegularFile(fileChooser.path, kMaxConfigFileSize, &contents) != kErrorSuccess ||
-        doc.Parse(contents.data(), contents.size()) != tinyxml2::XML_SUCCESS) {
+    if (doc.Parse(text, size) != tinyxml2::XML_SUCCESS) {
         messages->Add(147);
         return;
     }
@@ -141,9 +138,28 @@ void ReadConfigFile(MessageSink* window, LoadMessages* messages) {
         }
     }
     for (const FileValue& v : kFileValues) {
-        std::optional<CommandOutcome> outcome = ApplyFileValue(v.name, window, groups[v.group], v.index);
+        std::optional<CommandOutcome> outcome = ApplyFileValue(v.name, target, groups[v.group], v.index);
         if (outcome && *outcome != CommandOutcome::Succeeded) messages->Add(RefusalText(*outcome), v.name);
     }
+}
+
+void ReadConfigPath(const char* path, FileValueTarget& target, LoadMessages* messages) {
+    // Only a regular file is read: a named pipe would hold the worker until a writer came.
+    std::string contents;
+    if (ReadRegularFile(path, kMaxConfigFileSize, &contents) != kErrorSuccess) {
+        messages->Add(147);
+        return;
+    }
+    ReadConfigText(contents.data(), contents.size(), target, messages);
+}
+
+void ReadConfigFile(MessageSink* window, LoadMessages* messages) {
+    ControllerTarget controller(window);
+    ReadConfigPath(fileChooser.path, controller, messages);
+}
+
+CommandOutcome ControllerTarget::Take(int index, const char* value) {
+    return RunCommand(CommandParameter, index, window, value, kValueSize);
 }
 
 void AppendLoadMessages(const LoadMessages& messages) {

@@ -27,16 +27,20 @@ void CSerialReadln::HandlePortEvent(std::uint32_t, std::uint32_t) {
         std::uint32_t got = 0;
         Read(&byte, 1, &got, nullptr, kInfinite);
         if (got == 0) return;
-        {
-            std::lock_guard<std::mutex> lock(bufferMutex);
-            if (pendingChars == kRingSize) continue;  // full: the byte is dropped
-        }
-        receiveRing[writeIndex] = byte;
-        writeIndex = (writeIndex + 1) % kRingSize;
-        std::lock_guard<std::mutex> lock(bufferMutex);
-        ++pendingChars;
-        if (byte == 0 || byte == '\n') ++pendingLines;
+        Receive(byte);
     }
+}
+
+void CSerialReadln::Receive(unsigned char byte) {
+    {
+        std::lock_guard<std::mutex> lock(bufferMutex);
+        if (pendingChars == kRingSize) return;  // full: the byte is dropped
+    }
+    receiveRing[writeIndex] = byte;
+    writeIndex = (writeIndex + 1) % kRingSize;
+    std::lock_guard<std::mutex> lock(bufferMutex);
+    ++pendingChars;
+    if (byte == 0 || byte == '\n') ++pendingLines;
 }
 
 bool CSerialReadln::LineComplete() {

@@ -16,6 +16,8 @@ public:
     ~CSerialReadln() override;
     ErrorCode Close() override;
     void HandlePortEvent(std::uint32_t events, std::uint32_t errors) override;
+    // Stores one received byte (the listener's side); dropped while the ring is full.
+    void Receive(unsigned char byte);
 
     // Takes one complete line into a 100-byte buffer without '\r', NUL-terminated;
     // returns the bytes stored (terminator included) or 0 when no line is complete.
