@@ -11,14 +11,30 @@
 #include "sim/SimulatedController.h"
 
 namespace {
-void Usage() {
-    std::fprintf(stderr,
-                 "usage: zl-sim [--link DIR] [--com N] [--firmware 1.10] [--baud 19200]\n"
-                 "              [--no-pacing] [--seed N] [--logged-in] [--silent]\n"
-                 "              [--garble N] [--noise] [--hangup-after N] [--hangup-after-bytes N]\n"
-                 "              [--reboot-after N]\n"
-                 "              [--chatter MS] [--chatter-without-line-ends MS]\n");
-}
+const char kUsage[] =
+    "usage: zl-sim [options]\n"
+    "Serves a simulated ZL-500-40K console on a pseudo-terminal, prints the terminal's\n"
+    "path and runs until interrupted (Ctrl+C, SIGTERM).\n"
+    "\n"
+    "  --link DIR                    also make DIR/COMn a link to it (for ZL_CONFIG_PORTS)\n"
+    "  --com N                       the n of that link (default 1)\n"
+    "  --firmware V                  the version it reports: 1.01, 1.02, 1.10 (default) or\n"
+    "                                any other, which the program does not know\n"
+    "  --baud B                      pace its output as a line of B baud (default 19200)\n"
+    "  --no-pacing                   answer as fast as the terminal takes it\n"
+    "  --seed N                      seed of its random temperature drift (default 1)\n"
+    "  --logged-in                   start with a console session open, as after a crash\n"
+    "  --silent                      never answer\n"
+    "  --garble N                    garble the echo of the next N lines the program sends\n"
+    "  --noise                       print a line of noise before the next answer\n"
+    "  --hangup-after N              hang up after N commands in an open session\n"
+    "  --hangup-after-bytes N        hang up once N bytes have arrived and been answered\n"
+    "  --reboot-after N              answer the Nth command with \"Reboot...\"\n"
+    "  --chatter MS                  print a line every MS milliseconds, unasked\n"
+    "  --chatter-without-line-ends MS  the same, but bytes that never end a line\n"
+    "  --help                        this text\n";
+
+void Usage() { std::fputs(kUsage, stderr); }
 }  // namespace
 
 int Serve(int argc, char** argv);
@@ -51,6 +67,10 @@ int Serve(int argc, char** argv) {
             }
             return argv[++i];
         };
+        if (a == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
         if (a == "--link") linkDir = next();
         else if (a == "--com") com = static_cast<unsigned>(std::atoi(next()));
         else if (a == "--firmware") firmware = next();
