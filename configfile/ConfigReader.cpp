@@ -8,7 +8,6 @@
 #include "configfile/ConfigFile.h"
 #include "console/Commands.h"
 #include "platform/SafeFile.h"
-#include "resources/StringTable.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
@@ -169,10 +168,6 @@ void AppendLoadMessages(const LoadMessages& messages) {
             AppendNotice(line.id);
             continue;
         }
-        char16_t format[kValueSize];
-        char16_t text[kNoticeSize];
-        LoadString(line.id, format, kValueSize);
-        FormatText(text, kNoticeSize, format, line.name);
-        AppendNoticeText(text);
+        AppendNoticeFormat(line.id, line.name);
     }
 }

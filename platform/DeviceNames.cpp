@@ -38,7 +38,8 @@ bool ToUtf8(const char16_t* text, char* out, std::size_t capacity) {
     return true;
 }
 
-// "COMn" with n in 1 ... 999 (letters in any case, no leading zero); 0 otherwise.
+}  // namespace
+
 unsigned ComNumber(const char16_t* name) {
     auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? c - 32 : c; };
     if (upper(name[0]) != u'C' || upper(name[1]) != u'O' || upper(name[2]) != u'M') return 0;
@@ -51,45 +52,55 @@ unsigned ComNumber(const char16_t* name) {
     }
     return number;
 }
-// The default table alone; false for numbers without a device.
-bool DefaultComDevice(unsigned number, char* path, std::size_t capacity) {
+
+bool DefaultComDeviceName(unsigned number, char* name, std::size_t capacity) {
     const char* base = nullptr;
     unsigned index = 0;
     if (number >= 1 && number <= 32) {
-        base = "/dev/ttyS";
+        base = "ttyS";
         index = number - 1;
     } else if (number >= 33 && number <= 64) {
-        base = "/dev/ttyUSB";
+        base = "ttyUSB";
         index = number - 33;
     } else if (number >= 65 && number <= 96) {
-        base = "/dev/ttyACM";
+        base = "ttyACM";
         index = number - 65;
     } else {
         return false;
     }
-    int n = std::snprintf(path, capacity, "%s%u", base, index);
+    int n = std::snprintf(name, capacity, "%s%u", base, index);
     return n > 0 && static_cast<std::size_t>(n) < capacity;
 }
-}  // namespace
+
+bool ComPortLink(unsigned number, char* path, std::size_t capacity) {
+    const char* dir = std::getenv("ZL_CONFIG_PORTS");
+    if (!dir || capacity == 0) return false;
+    int n = std::snprintf(path, capacity, "%s/COM%u", dir, number);
+    struct stat info;
+    if (n > 0 && static_cast<std::size_t>(n) < capacity && lstat(path, &info) == 0) return true;
+    path[0] = 0;
+    return false;
+}
 
 bool ResolveDeviceName(const char16_t* name, char* path, std::size_t capacity) {
     if (capacity == 0) return false;
     path[0] = 0;
-    const char16_t prefix[] = u"\\\\.\\";
-    const char16_t* rest = name;
-    bool hasPrefix = true;
-    for (int i = 0; i < 4; ++i) hasPrefix = hasPrefix && name[i] == prefix[i];
-    if (hasPrefix) rest = name + 4;
-
+    const char16_t* rest = WithoutDevicePrefix(name);
     if (rest[0] == u'/') return ToUtf8(rest, path, capacity);
 
     unsigned number = ComNumber(rest);
     if (number == 0) return false;
-    if (const char* dir = std::getenv("ZL_CONFIG_PORTS")) {
-        int n = std::snprintf(path, capacity, "%s/COM%u", dir, number);
-        struct stat info;
-        if (n > 0 && static_cast<std::size_t>(n) < capacity && lstat(path, &info) == 0) return true;
-        path[0] = 0;
+    if (ComPortLink(number, path, capacity)) return true;
+    char device[32];
+    if (!DefaultComDeviceName(number, device, sizeof device)) return false;
+    int n = std::snprintf(path, capacity, "/dev/%s", device);
+    return n > 0 && static_cast<std::size_t>(n) < capacity;
+}
+
+const char16_t* WithoutDevicePrefix(const char16_t* name) {
+    const char16_t prefix[] = u"\\\\.\\";
+    for (int i = 0; i < 4; ++i) {
+        if (name[i] != prefix[i]) return name;
     }
-    return DefaultComDevice(number, path, capacity);
+    return name + 4;
 }

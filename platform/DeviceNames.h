@@ -7,3 +7,13 @@
 
 // False when the name resolves to no device.
 bool ResolveDeviceName(const char16_t* name, char* path, std::size_t capacity);
+
+// The name without a leading "\\.\".
+const char16_t* WithoutDevicePrefix(const char16_t* name);
+// n of "COMn" (1 ... 999, letters in any case, no leading zero); 0 for anything else.
+unsigned ComNumber(const char16_t* name);
+// The table's device of COMn without "/dev/" ("ttyUSB0"); false for COM97 and above.
+bool DefaultComDeviceName(unsigned number, char* name, std::size_t capacity);
+// The ZL_CONFIG_PORTS entry COMn when there is one (a link, whether or not it leads
+// anywhere); false otherwise.
+bool ComPortLink(unsigned number, char* path, std::size_t capacity);

@@ -63,8 +63,17 @@ constexpr StringEntry kStringTable[] = {
     {159, u"%s: no answer"},
     {160, u"%s: value too long"},
     {161, u"The file's path is too long (999 bytes at most)."},
+    // Why a port could not be used, on the line below the notice.
+    {162, u"No port chosen - pick one from the list or type a device path"},
+    {163, u"%s: not a port name (COM1 to COM96, or a device path)"},
+    {164, u"%s: no such device"},
+    {165, u"%s: permission denied - add your user to the group \"%s\" and log in again"},
+    {166, u"%s: in use by another program"},
+    {167, u"%s: not a serial port"},
+    {168, u"%s: cannot be opened (system error %d)"},
+    {169, u"%s: no answer from the controller"},
 };
-static_assert(std::size(kStringTable) == 51, "110 ... 161 without 155");
+static_assert(std::size(kStringTable) == 59, "110 ... 169 without 155");
 static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
 
 template <typename Char>

@@ -18,6 +18,7 @@ ErrorCode CSerialReadln::Close() {
         pendingLines = 0;
         pendingChars = 0;
     }
+    bytesReceived = 0;
     return CSerialEx::Close();
 }
 
@@ -32,6 +33,7 @@ void CSerialReadln::HandlePortEvent(std::uint32_t, std::uint32_t) {
 }
 
 void CSerialReadln::Receive(unsigned char byte) {
+    ++bytesReceived;
     {
         std::lock_guard<std::mutex> lock(bufferMutex);
         if (pendingChars == kRingSize) return;  // full: the byte is dropped

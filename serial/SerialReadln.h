@@ -3,6 +3,7 @@
 // counts bytes and complete lines, so the worker takes whole lines without ever
 // blocking on the port. SerialPort is the program's one port; ReadLine and
 // DiscardInput are used by the worker thread only.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -27,6 +28,8 @@ public:
 
     std::uint32_t PendingChars();
     std::uint32_t PendingLines();
+    // Bytes received since the port was opened (dropped ones too).
+    std::uint64_t BytesReceived() const { return bytesReceived.load(); }
 
 private:
     bool LineComplete();
@@ -38,6 +41,7 @@ private:
     std::uint32_t writeIndex = 0;
     std::uint32_t pendingChars = 0;
     std::uint32_t pendingLines = 0;
+    std::atomic<std::uint64_t> bytesReceived{0};
 };
 
 extern CSerialReadln SerialPort;

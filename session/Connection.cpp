@@ -1,6 +1,7 @@
 #include "session/Connection.h"
 
 #include "console/Commands.h"
+#include "platform/SerialPorts.h"
 #include "serial/SerialReadln.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
@@ -18,17 +19,46 @@ constexpr int kReadOrder[] = {
 static_assert(sizeof kReadOrder / sizeof kReadOrder[0] == 16, "sixteen parameters are read");
 
 bool SessionEnding() { return ControlBlock.quit || ControlBlock.connectionLost; }
+
+// The line below "Unable to open COM-port" that says why.
+void AppendPortProblem(const PortDiagnosis& d) {
+    const char* device = d.device.c_str();
+    switch (d.problem) {
+        case PortProblem::NoName: AppendNotice(162); break;
+        case PortProblem::NotAPortName: AppendNoticeFormat(163, device); break;
+        case PortProblem::NoSuchDevice: AppendNoticeFormat(164, device); break;
+        case PortProblem::PermissionDenied:
+            AppendNoticeFormat(165, device, d.group.empty() ? "dialout" : d.group.c_str());
+            break;
+        case PortProblem::InUse: AppendNoticeFormat(166, device); break;
+        case PortProblem::NotATerminal: AppendNoticeFormat(167, device); break;
+        case PortProblem::Other: AppendNoticeFormat(168, device, static_cast<int>(d.error)); break;
+    }
+}
 }  // namespace
+
+void NoteSilentController() {
+    if (SerialPort.BytesReceived() != 0) return;
+    char port[kSessionTextSize];
+    GetSessionTextNarrow(SlotPortName, port);
+    AppendNoticeFormat(169, port);
+}
 
 void ScanPorts() {
     ControlBlock.portCount = 0;
     ControlBlock.portList[0] = 0;
     for (unsigned n = 1; n <= 99; ++n) {
-        char16_t name[32];
-        FormatText(name, 32, u"\\\\.\\COM%u", n);
-        ErrorCode e = ProbePort(name);
-        // Free or held by another program: the port exists. Anything else: skip it.
-        if (e != kErrorSuccess && e != kErrorAccessDenied) continue;
+        // What the kernel lists is enough; a port that is not ours is opened only where
+        // the system cannot tell.
+        PortPresence presence = ComPortPresence(n);
+        if (presence == PortPresence::Absent) continue;
+        if (presence == PortPresence::Unknown) {
+            char16_t name[32];
+            FormatText(name, 32, u"\\\\.\\COM%u", n);
+            ErrorCode e = ProbePort(name);
+            // Free or held by another program: the port exists. Anything else: skip it.
+            if (e != kErrorSuccess && e != kErrorAccessDenied) continue;
+        }
         int count = ControlBlock.portCount;
         if (count < 99) {
             ControlBlock.portList[count] = static_cast<std::int32_t>(n);
@@ -43,8 +73,10 @@ bool ConnectPort() {
     GetSessionText(SlotPortName, port);
     char16_t device[100] = u"\\\\.\\";
     CopyText(device + 4, 96, port, kSessionTextSize);
-    if (SerialPort.OpenWithListener(device, 0, 0) != kErrorSuccess) {
+    ErrorCode opened = SerialPort.OpenWithListener(device, 0, 0);
+    if (opened != kErrorSuccess) {
         AppendNotice(148);
+        AppendPortProblem(DiagnosePortFailure(device, opened));
         return false;
     }
     if (SerialPort.SetLineSettings(ControlBlock.baud, 8, 0, 0) != kErrorSuccess) {

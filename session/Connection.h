@@ -1,14 +1,20 @@
 #pragma once
-// The operations around a console session, on the worker thread: the port scan at
-// start-up, opening and configuring the chosen port, and the read-out after login.
+// The operations around a console session, on the worker thread: the port scan before
+// each login dialog, opening and configuring the chosen port, and the read-out after
+// login.
 class MessageSink;
 
-// Probes COM1 ... COM99 into ControlBlock.portList / portCount.
+// Lists COM1 ... COM99 that have a device into ControlBlock.portList / portCount.
 void ScanPorts();
 
 // Opens the port named in session slot 3 at `baud`, 8N1 without flow control.
-// False with a notice appended (148, 149 or 150); the port may still be open.
+// False with a notice appended (148, 149 or 150; after 148 a line that says why); the
+// port may still be open.
 bool ConnectPort();
+
+// After a failed login: says that the controller never answered, when not one byte
+// came from it.
+void NoteSilentController();
 
 // Ver, then the sixteen parameters; stops at once on quit or a lost connection.
 bool ReadAllParameters(MessageSink* window);

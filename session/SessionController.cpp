@@ -133,6 +133,8 @@ int SessionController::Step() {
             if (heldBusy) ReleaseBusy();
             for (int i = 0; i < kParameterCount; ++i) SetParameterText(i, "0");
             SetSessionTextFromString(SlotInfoLine, 139);
+            // An adapter plugged in or pulled out since the last login dialog shows.
+            ScanPorts();
             window->Post(MsgSessionClosed, 0, 0);
             window->Post(MsgCreateLogin, 0, 0);
             FlushNotice(window);
@@ -166,7 +168,9 @@ int SessionController::Step() {
             return StateClosePort;
 
         case StateLogIn:
-            return Login() ? StateReadOut : StateLoginFailed;
+            if (Login()) return StateReadOut;
+            NoteSilentController();
+            return StateLoginFailed;
 
         case StateReadOut:
             return ReadAllParameters(window) ? StateLoginDone : StateLoginFailed;

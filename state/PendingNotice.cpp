@@ -1,6 +1,8 @@
 #include "state/PendingNotice.h"
 
 #include <atomic>
+#include <cstdarg>
+#include <cstdio>
 
 #include "platform/MessageSink.h"
 #include "platform/Threading.h"
@@ -45,7 +47,18 @@ void AppendNoticeLine() {
     AppendWide(line, kConsoleLineSize);
 }
 
-void AppendNoticeText(const char16_t* text) { AppendWide(text, kNoticeSize); }
+void AppendNoticeFormat(unsigned id, ...) {
+    char format[2000];
+    LoadString(id, format, sizeof format);
+    char text[kNoticeSize];
+    va_list args;
+    va_start(args, id);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    char16_t wide[kNoticeSize];
+    WidenUtf8(wide, kNoticeSize, text);
+    AppendWide(wide, kNoticeSize);
+}
 
 void ClearNotice() {
     noticeText[0] = 0;

@@ -12,7 +12,8 @@ constexpr int kNoticeSize = 1000;
 void SetNotice(unsigned id);
 void AppendNotice(unsigned id);
 void AppendNoticeLine();  // the current ConsoleLine
-void AppendNoticeText(const char16_t* text);  // a composed line, cut to fit
+// String `id` with its printf-style conversions filled in by narrow (UTF-8) arguments.
+void AppendNoticeFormat(unsigned id, ...);
 void ClearNotice();
 void FlushNotice(MessageSink* window);
 

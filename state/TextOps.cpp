@@ -89,6 +89,35 @@ void WidenText(char16_t* dest, std::size_t capacity, const char* source) {
     dest[i] = 0;
 }
 
+void WidenUtf8(char16_t* dest, std::size_t capacity, const char* source) {
+    if (capacity == 0) return;
+    const auto* s = reinterpret_cast<const unsigned char*>(source);
+    std::size_t n = 0;
+    auto put = [&](char32_t c) {
+        if (c >= 0x10000) {
+            if (n + 2 >= capacity) return false;
+            c -= 0x10000;
+            dest[n++] = static_cast<char16_t>(0xD800 + (c >> 10));
+            dest[n++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+            return true;
+        }
+        if (n + 1 >= capacity) return false;
+        dest[n++] = static_cast<char16_t>(c);
+        return true;
+    };
+    while (*s) {
+        int extra = *s >= 0xF0 && *s < 0xF5 ? 3 : *s >= 0xE0 ? 2 : *s >= 0xC2 && *s < 0xE0 ? 1 : 0;
+        char32_t c = extra == 3 ? (*s & 0x07) : extra == 2 ? (*s & 0x0F) : (*s & 0x1F);
+        int k = 1;
+        for (; extra > 0 && k <= extra && (s[k] & 0xC0) == 0x80; ++k) c = (c << 6) | (s[k] & 0x3F);
+        bool valid = extra > 0 && k == extra + 1 && !(c >= 0xD800 && c <= 0xDFFF) && c <= 0x10FFFF &&
+                     !(extra == 2 && c < 0x800) && !(extra == 3 && c < 0x10000);
+        if (!put(valid ? c : static_cast<char32_t>(*s))) break;
+        s += valid ? extra + 1 : 1;
+    }
+    dest[n] = 0;
+}
+
 void NarrowText(char* dest, std::size_t capacity, const char16_t* source) {
     if (capacity == 0) return;
     std::size_t i = 0;

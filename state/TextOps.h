@@ -34,6 +34,10 @@ std::size_t WideLength(const char16_t* text);
 // same code), at most capacity - 1 characters.
 void WidenText(char16_t* dest, std::size_t capacity, const char* source);
 
+// UTF-8 (file names, device paths) to UTF-16, at most capacity - 1 units; a byte that
+// is no valid UTF-8 keeps its own code, as the byte-for-byte widening would.
+void WidenUtf8(char16_t* dest, std::size_t capacity, const char* source);
+
 // Narrowing of a wide text: characters up to U+00FF keep their code, others become '?'.
 void NarrowText(char* dest, std::size_t capacity, const char16_t* source);
 

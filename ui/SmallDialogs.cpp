@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "platform/SerialPorts.h"
 #include "resources/StringTable.h"
 #include "state/ControlBlock.h"
 #include "state/SessionTexts.h"
@@ -44,6 +45,9 @@ LoginDialog::LoginDialog(QWidget* owner) : TemplateDialog(owner) {
         char16_t name[32];
         FormatText(name, 32, u"COM%u", static_cast<unsigned>(ControlBlock.portList[i]));
         ports->addItem(QString::fromUtf16(name));
+        // Which device the number is: the entry keeps the name the user types and stores.
+        ports->setItemData(i, QString::fromStdString(DescribeComPort(static_cast<unsigned>(ControlBlock.portList[i]))),
+                           Qt::ToolTipRole);
     }
     ShowSessionText(SlotPortName, this, IdComPort);
     auto* baud = FindControl<QComboBox>(this, IdBaud);

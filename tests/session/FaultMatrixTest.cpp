@@ -142,6 +142,7 @@ TEST_P(FaultMatrix, ends_where_it_belongs_with_the_specified_notices) {
 }
 
 const std::string kNotConnected = "Not connected!";
+const std::string kSilent = "Not connected!\nCOM1: no answer from the controller";
 const std::string kLost = "Connection Lost!";
 const std::string kPasswordFailed = "Password change failed!";
 
@@ -149,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
     Session, FaultMatrix,
     ::testing::Values(
         // Login: every step up to the last empty line, then the read-out and its Save.
-        MatrixCase{"login_hang_up_at_the_first_byte", Action::LogIn, Fault::HangUpAfterBytes, 0, true, {kNotConnected}},
+        MatrixCase{"login_hang_up_at_the_first_byte", Action::LogIn, Fault::HangUpAfterBytes, 0, true, {kSilent}},
         MatrixCase{"login_hang_up_after_the_first_empty_line", Action::LogIn, Fault::HangUpAfterBytes, 1, true, {kNotConnected}},
         MatrixCase{"login_hang_up_inside_the_user_name", Action::LogIn, Fault::HangUpAfterBytes, 5, true, {kNotConnected}},
         MatrixCase{"login_hang_up_between_user_name_and_password", Action::LogIn, Fault::HangUpAfterBytes, 7, true, {kNotConnected}},
@@ -160,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatrixCase{"login_hang_up_inside_the_read_out", Action::LogIn, Fault::HangUpAfterBytes, 120, true, {kLost}},
         MatrixCase{"login_hang_up_before_the_save_after_the_read_out", Action::LogIn, Fault::HangUpAfterBytes,
                    kLoginBytes + ReadOutBytes() + 1, true, {kLost}},
-        MatrixCase{"login_silent_controller", Action::LogIn, Fault::Silence, 0, true, {kNotConnected}},
+        MatrixCase{"login_silent_controller", Action::LogIn, Fault::Silence, 0, true, {kSilent}},
         MatrixCase{"login_garbled_echo", Action::LogIn, Fault::Garble, 100, true, {kNotConnected}},
         MatrixCase{"login_flood_of_lines", Action::LogIn, Fault::Chatter, 0, true, {kNotConnected}},
         MatrixCase{"login_line_without_end", Action::LogIn, Fault::ChatterWithoutLineEnds, 0, true, {kNotConnected}},

@@ -87,6 +87,8 @@ private slots:
         auto* ports = FindControl<QComboBox>(&dialog, IdComPort);
         QCOMPARE(ports->count(), 2);
         QCOMPARE(ports->itemText(1), QStringLiteral("COM3"));
+        // The entry keeps the COM name; which device it is shows beside it.
+        QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS2 - built-in serial port"));
         QCOMPARE(ports->currentText(), QString());  // the stored name, empty at first
         QCOMPARE(ControlBlock.portCount.load(), 2);
         QVERIFY(!FindControl<QComboBox>(&dialog, IdBaud)->isVisible());
