@@ -7,6 +7,7 @@
 #include "resources/DialogTemplates.h"
 #include "ui/AppMessage.h"
 #include "ui/MainDialog.h"
+#include "ui/Remembered.h"
 #include "ui/SmallDialogs.h"
 
 HiddenWindow::HiddenWindow() { setWindowTitle(QStringLiteral("ZL-Config")); }
@@ -47,6 +48,7 @@ void HiddenWindow::Handle(unsigned message, std::uintptr_t wParam, std::intptr_t
         case MsgRefreshParameter:
         case MsgShowNotice:
         case MsgFocusParameter:
+        case MsgShowStatus:
             // Without a main dialog there is nobody to show these to.
             if (dialogs[SlotMain]) {
                 QCoreApplication::postEvent(dialogs[SlotMain], new AppMessageEvent(message, wParam, lParam));
@@ -70,7 +72,10 @@ void HiddenWindow::Create(Slot slot) {
     }
     dialogs[slot] = dialog;
     dialog->adjustSize();
-    if (FindDialogTemplate(templateId)->style & DialogCentered) {
+    std::optional<QPoint> remembered = slot == SlotMain ? Remembered::MainPosition() : std::nullopt;
+    if (remembered && QGuiApplication::screenAt(*remembered + dialog->rect().center())) {
+        dialog->move(*remembered);  // where the user left it, while that is on a screen
+    } else if (FindDialogTemplate(templateId)->style & DialogCentered) {
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             dialog->move(screen->availableGeometry().center() - dialog->rect().center());
         }

@@ -25,6 +25,9 @@ struct LoadMessages {
     static constexpr int kCapacity = 24;  // the reader's few messages and twelve values
     Line lines[kCapacity] = {};
     int count = 0;
+    bool accepted = false;  // the file passed every check and its values went out
+    int sent = 0;           // values handed over
+    int refused = 0;        // of those, not taken
     void Add(unsigned id, const char* name = nullptr) {
         if (count < kCapacity) lines[count++] = {id, name};
     }
@@ -34,8 +37,9 @@ struct LoadMessages {
 // into `out`; false when it does not fit.
 bool PrintConfigDocument(char* out, std::size_t capacity, std::size_t* length);
 
-// Saves to fileChooser.path; on failure appends string 143 to the pending notice.
-void WriteConfigFile();
+// Saves to fileChooser.path; on failure appends string 143 to the pending notice (and
+// says false).
+bool WriteConfigFile();
 
 bool ReadVersionText(const tinyxml2::XMLElement* group, char* buffer);
 

@@ -136,9 +136,15 @@ void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target,
             return;
         }
     }
+    messages->accepted = true;
     for (const FileValue& v : kFileValues) {
         std::optional<CommandOutcome> outcome = ApplyFileValue(v.name, target, groups[v.group], v.index);
-        if (outcome && *outcome != CommandOutcome::Succeeded) messages->Add(RefusalText(*outcome), v.name);
+        if (!outcome) continue;
+        ++messages->sent;
+        if (*outcome != CommandOutcome::Succeeded) {
+            ++messages->refused;
+            messages->Add(RefusalText(*outcome), v.name);
+        }
     }
 }
 

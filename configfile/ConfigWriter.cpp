@@ -117,11 +117,13 @@ bool PrintConfigDocument(char* out, std::size_t capacity, std::size_t* length) {
     return true;
 }
 
-void WriteConfigFile() {
+bool WriteConfigFile() {
     static char document[kDocumentCapacity];  // worker thread only
     std::size_t length = 0;
     if (!PrintConfigDocument(document, sizeof document, &length) ||
         ReplaceFileContents(fileChooser.path, document, length) != kErrorSuccess) {
         AppendNotice(143);
+        return false;
     }
+    return true;
 }

@@ -6,7 +6,7 @@
 
 constexpr unsigned kWmUser = 0x0400;
 
-// The sixteen messages of the hidden main window, WM_USER+1 ... WM_USER+16.
+// The messages of the hidden main window, WM_USER+1 ... WM_USER+17.
 enum AppMessage : unsigned {
     MsgCreateAbout = kWmUser + 1,
     MsgCreateLogin = kWmUser + 2,
@@ -24,6 +24,8 @@ enum AppMessage : unsigned {
     MsgRefreshParameter = kWmUser + 14,
     MsgShowNotice = kWmUser + 15,
     MsgFocusParameter = kWmUser + 16,
+    // Beyond the original window: the status bar and title have news (StatusLine).
+    MsgShowStatus = kWmUser + 17,
 };
 
 class MessageSink {

@@ -72,8 +72,26 @@ constexpr StringEntry kStringTable[] = {
     {167, u"%s: not a serial port"},
     {168, u"%s: cannot be opened (system error %d)"},
     {169, u"%s: no answer from the controller"},
+    // The outcome of the last action, in the main dialog's status bar.
+    {170, u"Logged in"},
+    {171, u"Logged out"},
+    {172, u"Connection lost"},
+    {173, u"Started"},
+    {174, u"Start refused"},
+    {175, u"Stopped"},
+    {176, u"Stop not confirmed"},
+    {177, u"Configuration saved on the controller"},
+    {178, u"Configuration not saved on the controller"},
+    {179, u"Saved %s"},
+    {180, u"%s not saved"},
+    {181, u"Loaded %s: %d values sent, %d refused"},
+    {182, u"%s not loaded"},
+    {183, u"%s set to %s"},
+    {184, u"%s not set"},
+    {185, u"Password changed"},
+    {186, u"Password not changed"},
 };
-static_assert(std::size(kStringTable) == 59, "110 ... 169 without 155");
+static_assert(std::size(kStringTable) == 76, "110 ... 186 without 155");
 static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
 
 template <typename Char>

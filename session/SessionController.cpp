@@ -14,6 +14,7 @@
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
+#include "state/StatusLine.h"
 
 namespace {
 enum State : int {
@@ -58,7 +59,13 @@ void EmptyPasswordSlots() {
 }
 
 void Read(int index, MessageSink* window) { ExecuteCommand(CommandParameter, index, window, "", 100); }
-void Send(CommandKind kind, MessageSink* window) { ExecuteCommand(kind, 0, window, "", 0); }
+bool Send(CommandKind kind, MessageSink* window) { return ExecuteCommand(kind, 0, window, "", 0); }
+
+// A controller command asked for by the user, with its outcome in the status bar.
+void SendAndReport(CommandKind kind, unsigned done, MessageSink* window) {
+    SetStatusText(Send(kind, window) ? done : done + 1);
+    window->Post(MsgShowStatus, 0, 0);
+}
 }  // namespace
 
 SessionController::~SessionController() { Join(); }
@@ -118,6 +125,8 @@ int SessionController::Step() {
             window->Post(MsgDestroyPassword, 0, 0);
             cb.firmwareCode = 0;
             if (cb.connectionLost) AppendNotice(151);
+            SetStatusText(cb.connectionLost ? 172 : 171);
+            SetCurrentFile("");
             EmptyPasswordSlots();
             // Requests that carried data hold busy; a discarded one must give it back.
             bool heldBusy = cb.loginRequest.load();
@@ -136,6 +145,7 @@ int SessionController::Step() {
             // An adapter plugged in or pulled out since the last login dialog shows.
             ScanPorts();
             window->Post(MsgSessionClosed, 0, 0);
+            window->Post(MsgShowStatus, 0, 0);
             window->Post(MsgCreateLogin, 0, 0);
             FlushNotice(window);
             return StateDispatch;
@@ -238,6 +248,8 @@ int SessionController::Step() {
         case StateLoginDone:
             cb.loggedIn = true;
             cb.loginRequest = false;
+            SetStatusText(170);
+            window->Post(MsgShowStatus, 0, 0);
             return StateSessionReady;
 
         case StateSessionReady:
@@ -245,12 +257,21 @@ int SessionController::Step() {
             window->Post(MsgSessionOpen, 0, 0);
             return StateSave;
 
-        case StateWriteParameter:
-            ExecuteCommand(CommandParameter, cb.pendingWriteIndex, window, cb.pendingWriteText, 100);
+        case StateWriteParameter: {
+            const int index = cb.pendingWriteIndex;
+            if (ExecuteCommand(CommandParameter, index, window, cb.pendingWriteText, 100)) {
+                char value[kValueSize];
+                GetParameterText(index, value);
+                SetStatusText(183, kParameterNames[index], value);
+            } else {
+                SetStatusText(184, kParameterNames[index]);
+            }
+            window->Post(MsgShowStatus, 0, 0);
             cb.writeRequest = false;
             ReleaseBusy();
             FlushNotice(window);
             return StateDispatch;
+        }
 
         case StatePollTemperature:
             Read(ParamTemperature, window);
@@ -284,7 +305,13 @@ int SessionController::Step() {
             return StateDispatch;
 
         case StateChangePassword:
-            if (ChangePassword()) EmptyPasswordSlots();
+            if (ChangePassword()) {
+                EmptyPasswordSlots();
+                SetStatusText(185);
+            } else {
+                SetStatusText(186);
+            }
+            window->Post(MsgShowStatus, 0, 0);
             cb.passwordChangeRequest = false;
             ReleaseBusy();
             window->Post(MsgDestroyPassword, 0, 0);
@@ -292,26 +319,38 @@ int SessionController::Step() {
             return StateDispatch;
 
         case StateSaveFile:
-            WriteConfigFile();
+            if (WriteConfigFile()) {
+                SetStatusText(179, FileNameOf(fileChooser.path));
+                SetCurrentFile(fileChooser.path);
+            } else {
+                SetStatusText(180, FileNameOf(fileChooser.path));
+            }
+            window->Post(MsgShowStatus, 0, 0);
             cb.saveFileRequest = false;
             ReleaseBusy();
             FlushNotice(window);
             return StateDispatch;
 
         case StateStop:
-            Send(CommandStop, window);
+            SendAndReport(CommandStop, 175, window);
             cb.stopRequest = false;
             FlushNotice(window);
             return StateDispatch;
 
         case StateStartUnit:
-            Send(CommandStart, window);
+            SendAndReport(CommandStart, 173, window);
             cb.startRequest = false;
             FlushNotice(window);
             return StateDispatch;
 
         case StateSave:
-            Send(CommandSave, window);
+            // After a login or a load this Save is the program's own: the status keeps
+            // what those said.
+            if (cb.saveRequest) {
+                SendAndReport(CommandSave, 177, window);
+            } else {
+                Send(CommandSave, window);
+            }
             cb.saveRequest = false;
             AppendLoadMessages(loadMessages);
             loadMessages = LoadMessages{};
@@ -323,6 +362,13 @@ int SessionController::Step() {
             window->Post(MsgSessionClosed, 0, 0);
             Send(CommandStop, window);
             ReadConfigFile(window, &loadMessages);
+            if (loadMessages.accepted) {
+                SetStatusText(181, FileNameOf(fileChooser.path), loadMessages.sent, loadMessages.refused);
+                SetCurrentFile(fileChooser.path);
+            } else {
+                SetStatusText(182, FileNameOf(fileChooser.path));
+            }
+            window->Post(MsgShowStatus, 0, 0);
             fileChooser.path[0] = 0;
             Send(CommandVer, window);
             cb.openFileRequest = false;

@@ -1,5 +1,5 @@
 #pragma once
-// A posted message of the hidden main window (WM_USER+1 ... WM_USER+16) as a Qt event.
+// A posted message of the hidden main window (WM_USER+1 ... WM_USER+17) as a Qt event.
 #include <QEvent>
 #include <cstdint>
 

@@ -8,6 +8,7 @@
 #include "state/TextOps.h"
 #include "ui/DialogBuilder.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Remembered.h"
 
 namespace {
 QString FilterText(int i) {
@@ -30,6 +31,7 @@ bool Choose(QWidget* owner, bool save) {
         return false;
     }
     CopyText(fileChooser.path, kFilePathSize, path.constData(), kFilePathSize - 1);
+    Remembered::SetFolder(QFileInfo(QFile::decodeName(path)).absolutePath());
     return true;
 }
 
@@ -67,6 +69,8 @@ QFileDialog* MakeFileChooser(QWidget* owner, bool save) {
         QFileInfo current(QFile::decodeName(fileChooser.path));
         dialog->setDirectory(current.absolutePath());
         dialog->selectFile(current.fileName());
+    } else if (QFileInfo(Remembered::Folder()).isDir()) {
+        dialog->setDirectory(Remembered::Folder());
     }
     return dialog;
 }

@@ -5,21 +5,27 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "platform/DeviceNames.h"
 #include "platform/MessageSink.h"
+#include "platform/SerialPorts.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
 #include "state/SessionTexts.h"
+#include "state/StatusLine.h"
 #include "state/TextOps.h"
 #include "ui/AppMessage.h"
 #include "ui/DialogBuilder.h"
 #include "ui/FileChoosers.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Remembered.h"
 
 namespace {
 struct ChoiceList {
@@ -76,9 +82,33 @@ MainDialog::MainDialog(QWidget* owner) : TemplateDialog(owner) {
     auto* client = new QWidget(this);
     layout->addWidget(client);
     BuildDialog(*FindDialogTemplate(DialogMain), this, client);
+    // Below the template's controls, which keep their places: the window grows by it.
+    statusBar = new QStatusBar(this);
+    statusBar->setSizeGripEnabled(false);
+    portLabel = new QLabel(statusBar);
+    statusBar->addPermanentWidget(portLabel);
+    layout->addWidget(statusBar);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     FillChoiceLists();
     Connect();
+}
+
+MainDialog::~MainDialog() { Remembered::SetMainPosition(pos()); }
+
+void MainDialog::ShowStatus() {
+    char16_t text[kStatusTextSize];
+    GetStatusText(text);
+    statusBar->showMessage(QString::fromUtf16(text));
+    GetCurrentFile(text);
+    const QString title = FromUtf16(FindDialogTemplate(DialogMain)->title);
+    setWindowTitle(text[0] ? QString::fromUtf16(text) + QStringLiteral(" - ") + title : title);
+}
+
+void MainDialog::ShowPortInUse(bool open) {
+    QString port = SessionText(SlotPortName);
+    unsigned number = ComNumber(reinterpret_cast<const char16_t*>(port.utf16()));
+    QString device = number ? QString::fromStdString(DescribeComPort(number)) : port;
+    portLabel->setText(open ? (number ? port + QStringLiteral(": ") + device : device) : QString());
 }
 
 void MainDialog::FillChoiceLists() {
@@ -259,8 +289,15 @@ void MainDialog::customEvent(QEvent* event) {
     auto* message = static_cast<AppMessageEvent*>(event);
     int index = static_cast<int>(message->wParam);
     switch (message->message) {
-        case MsgSessionOpen: RefreshMainDialog(true); break;
-        case MsgSessionClosed: RefreshMainDialog(false); break;
+        case MsgSessionOpen:
+            RefreshMainDialog(true);
+            ShowPortInUse(true);
+            break;
+        case MsgSessionClosed:
+            RefreshMainDialog(false);
+            ShowPortInUse(ControlBlock.loggedIn);  // a file being loaded keeps the port
+            break;
+        case MsgShowStatus: ShowStatus(); break;
         case MsgShowInfoLine: ShowSessionText(SlotInfoLine, this, IdInfo); break;
         case MsgRefreshParameter: RefreshParameter(index); break;
         case MsgShowNotice: ShowNotice(this); break;

@@ -6,12 +6,15 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QMenuBar;
+class QStatusBar;
 
 class MainDialog : public TemplateDialog {
 public:
     explicit MainDialog(QWidget* owner = nullptr);
+    ~MainDialog() override;  // remembers where the window was
 
     void RefreshMainDialog(bool enable);
     void RefreshModeGroup();
@@ -38,10 +41,14 @@ private:
     void CommitChoice(QComboBox* list, int index);
     void CommitAutoStart();
     void Enable(bool enable, std::initializer_list<int> ids);
+    void ShowStatus();
+    void ShowPortInUse(bool open);
     QLineEdit* Edit(int id);
     QComboBox* List(int id);
 
     bool controlsEnabled = false;
     bool enabling = false;  // controls are being enabled or disabled
     QMenuBar* menuBar = nullptr;
+    QStatusBar* statusBar = nullptr;
+    QLabel* portLabel = nullptr;  // the port and device in use, at the bar's right
 };

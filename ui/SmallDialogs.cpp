@@ -17,6 +17,7 @@
 #include "state/TextOps.h"
 #include "ui/DialogBuilder.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Remembered.h"
 
 namespace {
 // A control's text as a terminated wide text of at most 99 characters.
@@ -50,6 +51,11 @@ LoginDialog::LoginDialog(QWidget* owner) : TemplateDialog(owner) {
                            Qt::ToolTipRole);
     }
     ShowSessionText(SlotPortName, this, IdComPort);
+    // Where this run has nothing of its own yet, what the last run used.
+    if (SessionText(SlotUserName) == QString::fromUtf16(kDefaultUserName) && !Remembered::UserName().isEmpty()) {
+        FindControl<QLineEdit>(this, IdUserName)->setText(Remembered::UserName());
+    }
+    if (SessionText(SlotPortName).isEmpty()) ports->setEditText(Remembered::Port());
     auto* baud = FindControl<QComboBox>(this, IdBaud);
     baud->addItems({QStringLiteral("9600"), QStringLiteral("19200")});
     baud->setCurrentIndex(1);
@@ -64,6 +70,7 @@ void LoginDialog::Submit() {
     WideText user(EditText(this, IdUserName));
     WideText password(EditText(this, IdPassword));
     WideText port(FindControl<QComboBox>(this, IdComPort)->currentText());
+    Remembered::SetLogin(EditText(this, IdUserName), FindControl<QComboBox>(this, IdComPort)->currentText());
     bool number = false;
     unsigned baud = FindControl<QComboBox>(this, IdBaud)->currentText().toUInt(&number);
     SubmitLogin(user.buffer, password.buffer, port.buffer, number ? static_cast<std::int32_t>(baud) : 0);

@@ -160,20 +160,25 @@ TEST_F(SessionTest, parameter_writes_store_the_answer_or_report_the_refusal) {
 TEST_F(SessionTest, start_stop_and_save_reach_the_controller) {
     StartWorker();
     LogIn();
+    EXPECT_EQ(StatusText(), "Logged in");
     sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "TimeOn", 5000); });
     ControlBlock.startRequest = true;
     ASSERT_TRUE(WaitIdle());
     ASSERT_EQ(Notices().size(), 1u);
     EXPECT_NE(Notices()[0].find("Failure! One or more values"), std::string::npos);
+    EXPECT_EQ(StatusText(), "Start refused");
     sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "TimeOn", 100); });
     ControlBlock.startRequest = true;
     ASSERT_TRUE(WaitIdle());
     sim.WithConsole([](ControllerConsole& c) { EXPECT_TRUE(c.Running()); });
+    EXPECT_EQ(StatusText(), "Started");
     ControlBlock.stopRequest = true;
     ASSERT_TRUE(WaitIdle());
     sim.WithConsole([](ControllerConsole& c) { EXPECT_FALSE(c.Running()); });
+    EXPECT_EQ(StatusText(), "Stopped");
     ControlBlock.saveRequest = true;
     ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(StatusText(), "Configuration saved on the controller");
     EXPECT_EQ(CountCommand("Save"), 2);
     EXPECT_EQ(Notices().size(), 1u);
 }
@@ -213,6 +218,7 @@ TEST_F(SessionTest, files_are_saved_and_loaded_between_a_stop_and_a_save) {
     ASSERT_TRUE(WaitIdle());
     ASSERT_TRUE(fs::exists(file));
     EXPECT_EQ(std::string(fileChooser.path), file.string());
+    EXPECT_EQ(StatusText(), "Saved set.xml");
 
     // The same file, but without its Program group and with a Current the controller
     // refuses: loaded, with the reader's message and the refused value in the last box.
@@ -235,6 +241,8 @@ TEST_F(SessionTest, files_are_saved_and_loaded_between_a_stop_and_a_save) {
     EXPECT_EQ(commands.back(), "Save");
     EXPECT_EQ(commands[4], "/Config/Current 99999");
     EXPECT_EQ(Notices().back(), "Unexpected XML structure\nCurrent: value not accepted");
+    EXPECT_EQ(StatusText(), "Loaded set.xml: 12 values sent, 1 refused");
+    EXPECT_EQ(CurrentFile(), "set.xml");
     EXPECT_EQ(std::string(fileChooser.path), "");
     std::vector<unsigned> codes = sink.Codes();
     EXPECT_EQ(codes.front(), MsgSessionClosed);

@@ -5,6 +5,7 @@
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
+#include "state/StatusLine.h"
 
 void ResetSharedState() {
     ControlBlockStore& cb = ControlBlock;
@@ -29,6 +30,8 @@ void ResetSharedState() {
     ClearNotice();
     ConsoleLine[0] = 0;
     FillFileChooser();
+    SetStatusText(0);  // no such string: empty
+    SetCurrentFile("");
 }
 
 namespace {
@@ -67,4 +70,16 @@ std::string ParameterValue(int index) {
     char text[kValueSize];
     GetParameterText(index, text);
     return text;
+}
+
+std::string StatusText() {
+    char16_t text[kStatusTextSize];
+    GetStatusText(text);
+    return Utf8(text);
+}
+
+std::string CurrentFile() {
+    char16_t text[kStatusTextSize];
+    GetCurrentFile(text);
+    return Utf8(text);
 }

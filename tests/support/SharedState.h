@@ -9,3 +9,5 @@ void ResetSharedState();
 std::string PendingNoticeText();
 std::string SessionTextUtf8(int slot);
 std::string ParameterValue(int index);
+std::string StatusText();   // the status bar's text
+std::string CurrentFile();  // the file the title names

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QDirIterator>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,7 +30,10 @@ class DialogsTest : public QObject {
     }
 
 private slots:
-    void initTestCase() { InstallEventPump(); }
+    void initTestCase() {
+        UseFreshSettings();
+        InstallEventPump();
+    }
     void init() { ResetSharedState(); }
 
     void hidden_window_creates_destroys_and_forwards_by_its_table() {
@@ -253,6 +257,69 @@ private slots:
         ReleaseBusy();
         SaveConfigFile(nullptr);  // a name is set: no dialog
         QVERIFY(ControlBlock.saveFileRequest);
+    }
+
+    // The last port, user name, file folder and window position come back in the
+    // next run; the password never is written down.
+    void remembers_login_folder_and_position_but_never_the_password() {
+        UseFreshSettings();
+        SetSessionText(SlotUserName, u"user");
+        {
+            LoginDialog first;  // nothing remembered: as on every first start
+            QCOMPARE(FindControl<QLineEdit>(&first, IdUserName)->text(), QStringLiteral("user"));
+            QCOMPARE(FindControl<QComboBox>(&first, IdComPort)->currentText(), QString());
+            FindControl<QLineEdit>(&first, IdUserName)->setText(QStringLiteral("service"));
+            FindControl<QLineEdit>(&first, IdPassword)->setText(QStringLiteral("secret12"));
+            FindControl<QComboBox>(&first, IdComPort)->setEditText(QStringLiteral("COM34"));
+            FindControl<QPushButton>(&first, kIdOk)->click();
+            ControlBlock.loginRequest = false;
+            ReleaseBusy();
+        }
+        ResetSharedState();
+        SetSessionText(SlotUserName, u"user");  // a new run's start
+        LoginDialog next;
+        QCOMPARE(FindControl<QLineEdit>(&next, IdUserName)->text(), QStringLiteral("service"));
+        QCOMPARE(FindControl<QComboBox>(&next, IdComPort)->currentText(), QStringLiteral("COM34"));
+
+        ControlBlock.loggedIn = true;
+        QString folder = QDir::tempPath() + QStringLiteral("/zl-folder-%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(QDir().mkpath(folder));
+        std::unique_ptr<QTimer> choosers(OnEachFileChooser([folder](QWidget* w) {
+            auto* chooser = static_cast<QFileDialog*>(w);
+            chooser->setDirectory(folder);
+            chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("set"));
+            QMetaObject::invokeMethod(chooser, "accept");
+        }));
+        SaveConfigFileAs(nullptr);
+        QVERIFY(ControlBlock.saveFileRequest);
+        ControlBlock.saveFileRequest = false;
+        ReleaseBusy();
+        fileChooser.path[0] = 0;  // as after a load
+        QScopedPointer<QFileDialog> chooser(MakeFileChooser(nullptr, false));
+        QCOMPARE(chooser->directory().absolutePath(), QDir(folder).absolutePath());
+
+        {
+            HiddenWindow window;
+            window.Post(MsgCreateMain, 0, 0);
+            Deliver();
+            window.Dialog(HiddenWindow::SlotMain)->move(137, 121);
+        }
+        HiddenWindow window;
+        window.Post(MsgCreateMain, 0, 0);
+        Deliver();
+        QCOMPARE(window.Dialog(HiddenWindow::SlotMain)->pos(), QPoint(137, 121));
+
+        QDirIterator files(QDir::tempPath() + QStringLiteral("/zl-settings-%1").arg(QCoreApplication::applicationPid()),
+                           QDir::Files, QDirIterator::Subdirectories);
+        int checked = 0;
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(!file.readAll().contains("secret12"));
+            ++checked;
+        }
+        QVERIFY(checked > 0);
+        QDir(folder).removeRecursively();
     }
 
     // A path that does not fit the 1000-byte path buffer would be cut into another

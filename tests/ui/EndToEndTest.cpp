@@ -57,6 +57,7 @@ class EndToEndTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { UseFreshSettings(); }
     void init() { ResetSharedState(); }
 
     void log_in_change_a_value_browse_log_out_and_exit() {

@@ -2,9 +2,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QtTest>
 
 #include "platform/MessageSink.h"
@@ -12,6 +14,7 @@
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
+#include "state/StatusLine.h"
 #include "support/RecordingSink.h"
 #include "ui/AppMessage.h"
 #include "ui/MainDialog.h"
@@ -59,6 +62,7 @@ class MainDialogTest : public QObject {
     }
 
 private slots:
+    void initTestCase() { UseFreshSettings(); }
     void init() {
         ResetSharedState();
         dialog = new MainDialog;
@@ -272,6 +276,34 @@ private slots:
         Edit(IdDelay)->setFocus();  // a real change of focus
         QVERIFY(ControlBlock.writeRequest);
         QCOMPARE(QByteArray(ControlBlock.pendingWriteText), QByteArray("6000"));
+    }
+
+    // Under the template's controls, which keep their places: the window grows by the
+    // bar, which shows the last action's outcome and the port in use; the title names
+    // the file saved or loaded last.
+    void the_status_bar_and_title_show_the_last_action_the_port_and_the_file() {
+        QWidget* client = Control(IdInfo)->parentWidget();
+        auto* bar = dialog->findChild<QStatusBar*>();
+        QVERIFY(bar);
+        QCOMPARE(dialog->height(), FindControl<QMenuBar>(dialog, kMenuId)->height() + client->height() + bar->height());
+        QVERIFY(bar->geometry().top() >= client->geometry().bottom());
+
+        SetStatusText(181, "set.xml", 12, 1);
+        SetCurrentFile("/home/lab/set.xml");
+        SendParameter(MsgShowStatus, 0);
+        QCOMPARE(bar->currentMessage(), QStringLiteral("Loaded set.xml: 12 values sent, 1 refused"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("set.xml - ZL-Config"));
+        SetCurrentFile("");
+        SendParameter(MsgShowStatus, 0);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("ZL-Config"));
+
+        SetSessionText(SlotPortName, u"COM34");
+        SendSession(true);
+        auto labels = bar->findChildren<QLabel*>();
+        bool shown = std::any_of(labels.begin(), labels.end(), [](QLabel* l) {
+            return l->text() == QStringLiteral("COM34: /dev/ttyUSB1 - USB serial");
+        });
+        QVERIFY(shown);
     }
 
     void buttons_and_menu_raise_their_requests() {

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication application(argc, argv);
+    UseFreshSettings();
     namespace fs = std::filesystem;
     std::string dir = (fs::temp_directory_path() / ("zl-shot-" + std::to_string(getpid()))).string();
     fs::create_directories(dir);

@@ -2,7 +2,9 @@
 // Helpers for the user interface tests: answering the next message box as a user
 // would (and keeping what it showed), and finding dialogs and controls by id.
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+#include <QSettings>
 #include <QString>
 #include <QTimer>
 
@@ -72,6 +74,14 @@ QTimer* OnEachFileChooser(Action action) {
     });
     timer->start(20);
     return timer;
+}
+
+// Keeps what the program remembers between runs in a folder of this test's own, empty
+// at first (never in the user's own configuration).
+inline void UseFreshSettings() {
+    QString dir = QDir::tempPath() + QStringLiteral("/zl-settings-%1").arg(QCoreApplication::applicationPid());
+    QDir(dir).removeRecursively();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
 }
 
 // A step of a script that runs inside the whole program: a failed one says which and

@@ -1,0 +1,21 @@
+#pragma once
+// What the program remembers between runs, in its XDG config file through QSettings
+// (~/.config/ZL-Config/zl-config.conf): the last port and user name given at login,
+// the folder of the last parameter file, the main window's position. Never a
+// password. Nothing remembered yet: everything as on a first start. User interface
+// thread only.
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+namespace Remembered {
+QString Port();
+QString UserName();
+void SetLogin(const QString& userName, const QString& port);
+
+QString Folder();
+void SetFolder(const QString& folder);
+
+std::optional<QPoint> MainPosition();
+void SetMainPosition(const QPoint& position);
+}  // namespace Remembered
