@@ -125,7 +125,8 @@ int SessionController::Step() {
             window->Post(MsgDestroyPassword, 0, 0);
             cb.firmwareCode = 0;
             if (cb.connectionLost) AppendNotice(151);
-            SetStatusText(cb.connectionLost ? 172 : 171);
+            // A session that ended says how; a login that never began leaves the status.
+            if (cb.loggedIn || cb.connectionLost) SetStatusText(cb.connectionLost ? 172 : 171);
             SetCurrentFile("");
             EmptyPasswordSlots();
             // Requests that carried data hold busy; a discarded one must give it back.

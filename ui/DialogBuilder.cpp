@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QKeySequence>
 #include <QRegularExpressionValidator>
 
 #include "resources/StringTable.h"
@@ -112,8 +113,14 @@ QWidget* MakeControl(const ControlTemplate& c, QWidget* parent) {
             button->setDefault(c.kind == KindDefaultPushButton);
             return button;
         }
-        case KindGroupBox:
-            return new QGroupBox(text, parent);
+        case KindGroupBox: {
+            auto* group = new QGroupBox(text, parent);
+            // The title sits on the frame's top line, as the templates draw it.
+            group->setStyleSheet(QStringLiteral(
+                "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.6em; }"
+                "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px; padding: 0 2px; }"));
+            return group;
+        }
         case KindDropDownList:
         case KindDropDownCombo: {
             auto* combo = new QComboBox(parent);
@@ -184,6 +191,17 @@ void BuildDialog(const DialogTemplate& tmpl, QDialog* dialog, QWidget* client) {
     if (client == dialog) dialog->setFixedSize(client->size());
 }
 
+namespace {
+// The usual keys of the file and help commands.
+struct MenuShortcut {
+    int id;
+    const char* keys;
+};
+constexpr MenuShortcut kMenuShortcuts[] = {
+    {MenuOpen, "Ctrl+O"}, {MenuSave, "Ctrl+S"}, {MenuSaveAs, "Ctrl+Shift+S"}, {MenuExit, "Ctrl+Q"}, {MenuHelp, "F1"},
+};
+}  // namespace
+
 QMenuBar* BuildMainMenu(QWidget* parent) {
     auto* bar = new QMenuBar(parent);
     TagWithId(bar, kMenuId);
@@ -192,7 +210,8 @@ QMenuBar* BuildMainMenu(QWidget* parent) {
     for (std::size_t i = 0; i < kMainMenuCount; ++i) {
         const MenuItemTemplate& item = kMainMenu[i];
         if (item.menu != currentTitle) {
-            current = bar->addMenu(FromUtf16(item.menu));
+            // Alt and the first letter opens it (File, Controller, Help).
+            current = bar->addMenu(QLatin1Char('&') + FromUtf16(item.menu));
             currentTitle = item.menu;
         }
         if (!item.text) {
@@ -202,6 +221,15 @@ QMenuBar* BuildMainMenu(QWidget* parent) {
         QAction* action = current->addAction(FromUtf16(item.text));
         TagWithId(action, item.id);
         action->setEnabled(item.enabled);
+        for (const MenuShortcut& shortcut : kMenuShortcuts) {
+            if (shortcut.id == item.id) action->setShortcut(QKeySequence(QString::fromLatin1(shortcut.keys)));
+        }
     }
     return bar;
+}
+
+QString HelpDescription(const QString& entry) {
+    const QStringList lines = LoadQString(116).split(QStringLiteral("\r\n"));
+    int at = lines.indexOf(entry);
+    return at >= 0 && at + 1 < lines.size() ? lines[at + 1] : QString();
 }

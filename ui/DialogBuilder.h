@@ -14,7 +14,8 @@ class QMenuBar;
 // on `client` (the dialog itself, or a widget below a menu bar).
 void BuildDialog(const DialogTemplate& tmpl, QDialog* dialog, QWidget* client);
 
-// Builds menu IDR_MENU; items carry their ids like controls do.
+// Builds menu IDR_MENU; items carry their ids like controls do. The menus open with
+// Alt and their first letter; Open, Save, Save as, Exit and help have the usual keys.
 QMenuBar* BuildMainMenu(QWidget* parent);
 
 // The control (or menu action) with template id `id` below `root`.
@@ -30,3 +31,7 @@ QString SessionText(int slot);
 // Sets a session slot's text on the line edit or combo box `control` of `dialog`.
 void ShowSessionText(int slot, QWidget* dialog, int control);
 QString LoadQString(unsigned id);
+
+// The help text's description of one of its entries ("Current" ->
+// "Set LED current in mA [100...20000]"); empty for an entry it does not have.
+QString HelpDescription(const QString& entry);

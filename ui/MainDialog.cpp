@@ -86,11 +86,17 @@ MainDialog::MainDialog(QWidget* owner) : TemplateDialog(owner) {
     statusBar = new QStatusBar(this);
     statusBar->setSizeGripEnabled(false);
     portLabel = new QLabel(statusBar);
+    portLabel->setContentsMargins(0, 0, 6, 0);
     statusBar->addPermanentWidget(portLabel);
     layout->addWidget(statusBar);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     FillChoiceLists();
     Connect();
+    // What each value means, its unit and the range the controller takes.
+    for (const ParameterControl& pc : kParameterControls) {
+        QString help = HelpDescription(QString::fromLatin1(kParameterNames[pc.parameter]));
+        if (!help.isEmpty()) FindControl<QWidget>(this, pc.control)->setToolTip(help);
+    }
 }
 
 MainDialog::~MainDialog() { Remembered::SetMainPosition(pos()); }

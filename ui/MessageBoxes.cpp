@@ -12,10 +12,11 @@
 #include "ui/DialogBuilder.h"
 
 namespace {
-bool AskYesNo(QWidget* owner, unsigned textId) {
+bool AskYesNo(QWidget* owner, unsigned textId, QMessageBox::StandardButton defaultButton) {
     QMessageBox box(QMessageBox::Question, LoadQString(135), LoadQString(textId),
                     QMessageBox::Yes | QMessageBox::No, owner);
     box.setObjectName(QStringLiteral("question"));
+    box.setDefaultButton(defaultButton);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -61,11 +62,12 @@ void ShowNotice(QWidget* owner) {
 }
 
 void ConfirmFactoryReset(QWidget* owner) {
-    if (AskYesNo(owner, 152)) ControlBlock.factoryResetRequest = true;
+    // It wipes the controller's settings and password: an Enter by habit must not do it.
+    if (AskYesNo(owner, 152, QMessageBox::No)) ControlBlock.factoryResetRequest = true;
 }
 
 void ConfirmExit(QWidget* owner) {
-    if (!AskYesNo(owner, 153)) return;
+    if (!AskYesNo(owner, 153, QMessageBox::Yes)) return;
     // Every wait ends on quit (a hand-over waiting for busy, the worker waiting for the
     // controller or for a notice box); set now, none of them can hold the program.
     ControlBlock.quit = true;

@@ -133,8 +133,19 @@ void AboutDialog::closeEvent(QCloseEvent* event) {
 
 HelpDialog::HelpDialog(QWidget* owner) : TemplateDialog(owner) {
     BuildDialog(*FindDialogTemplate(DialogHelp), this, this);
+    auto* text = FindControl<QPlainTextEdit>(this, IdHelpText);
     // The text's CR LF line ends would show as stray characters.
-    FindControl<QPlainTextEdit>(this, IdHelpText)->setPlainText(LoadQString(116).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    text->setPlainText(LoadQString(116).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The text is long: the window may be made larger (or smaller), the text follows.
+    margin = text->x();
+    setMinimumSize(size() / 2);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+}
+
+void HelpDialog::resizeEvent(QResizeEvent* event) {
+    FindControl<QPlainTextEdit>(this, IdHelpText)->setGeometry(margin, margin, width() - 2 * margin, height() - 2 * margin);
+    TemplateDialog::resizeEvent(event);
 }
 
 void HelpDialog::closeEvent(QCloseEvent* event) {

@@ -45,5 +45,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void Ok() override { close(); }
+
+private:
+    int margin = 0;  // around the text, as the template places it
 };

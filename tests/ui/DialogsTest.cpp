@@ -191,6 +191,31 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), FindControl<QLineEdit>(&login, IdUserName));
     }
 
+    // The decorations the templates give: the login dialog a title and nothing to close
+    // it by (Cancel and Escape are its ways out), the main dialog close and minimise
+    // but no maximise, the About box no caption, the Help window resizable.
+    void window_decorations_follow_the_templates() {
+        LoginDialog login;
+        Qt::WindowFlags flags = login.windowFlags();
+        QVERIFY(flags & Qt::WindowTitleHint);
+        QVERIFY(flags & Qt::CustomizeWindowHint);
+        QVERIFY(!(flags & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        MainDialog main;
+        flags = main.windowFlags();
+        QVERIFY((flags & Qt::WindowCloseButtonHint) && (flags & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(AboutDialog().windowFlags() & Qt::FramelessWindowHint);
+
+        HelpDialog help;
+        help.show();
+        QVERIFY(help.minimumSize() != help.maximumSize());
+        auto* text = FindControl<QPlainTextEdit>(&help, IdHelpText);
+        int margin = text->x();
+        help.resize(help.width() + 200, help.height() + 100);
+        QTRY_COMPARE(text->width(), help.width() - 2 * margin);
+        QCOMPARE(text->height(), help.height() - 2 * margin);
+    }
+
     void about_box_lines_and_help_text() {
         AboutDialog about;
         about.show();

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyleOptionGroupBox>
 #include <QtTest>
 
 #include "platform/MessageSink.h"
@@ -306,6 +307,49 @@ private slots:
         QVERIFY(shown);
     }
 
+    // Alt and a letter opens a menu; the usual keys run Open, Save, Save as, Exit and
+    // help; each value field says its unit and range, from the help text.
+    void menus_have_mnemonics_and_shortcuts_and_fields_say_their_range() {
+        auto* bar = FindControl<QMenuBar>(dialog, kMenuId);
+        QStringList titles;
+        for (QAction* menu : bar->actions()) titles << menu->text();
+        QCOMPARE(titles, QStringList({"&File", "&Controller", "&Help"}));
+        const std::pair<int, const char*> keys[] = {{MenuOpen, "Ctrl+O"}, {MenuSave, "Ctrl+S"},
+                                                    {MenuSaveAs, "Ctrl+Shift+S"}, {MenuExit, "Ctrl+Q"},
+                                                    {MenuHelp, "F1"}};
+        for (const auto& [id, sequence] : keys) QCOMPARE(Menu(id)->shortcut(), QKeySequence(QString::fromLatin1(sequence)));
+        QCOMPARE(Menu(MenuOpen)->text(), QStringLiteral("Open"));  // the item texts stay
+
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog, Qt::Key_F1);
+        QVERIFY(ControlBlock.helpRequest);
+        BoxAnswerer answerer(QMessageBox::No);
+        QTest::keyClick(dialog, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(answerer.Seen().size(), 1);
+        QCOMPARE(answerer.Seen()[0].text, QStringLiteral("Close ZL-Config?"));
+
+        QCOMPARE(Edit(IdCurrent)->toolTip(), QStringLiteral("Set LED current in mA [100...20000]"));
+        QCOMPARE(Edit(IdCycleTime)->toolTip(), QStringLiteral("Set repetition rate (cycle time) in us [100...60000000]"));
+        QCOMPARE(List(IdMode)->toolTip(), QStringLiteral("Select flash-mode [0] or continuous-mode [1]"));
+        for (int id : {IdDelay, IdTimeOn, IdTriggerSource, IdEdge, IdTriggerOut, IdReadyOut, IdAutoStart, IdDutyCycle}) {
+            QVERIFY2(!Control(id)->toolTip().isEmpty(), qPrintable(QString::number(id)));
+        }
+    }
+
+    // The frame's top line runs through a group box's title, as the templates draw it.
+    void group_box_titles_sit_on_the_frame_line() {
+        auto* group = FindControl<QGroupBox>(dialog, IdFlashGroup);
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        QRect frame = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, group);
+        QRect label = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+        QVERIFY2(frame.top() > label.top() && frame.top() < label.bottom(),
+                 qPrintable(QStringLiteral("frame top %1, title %2..%3").arg(frame.top()).arg(label.top()).arg(label.bottom())));
+    }
+
     void buttons_and_menu_raise_their_requests() {
         SendSession(true);
         const std::pair<int, std::atomic<bool>*> buttons[] = {
@@ -336,6 +380,7 @@ private slots:
         QCOMPARE(answerer.Seen().size(), 2);
         QCOMPARE(answerer.Seen()[0].text, QStringLiteral("Reset all Parameters to Factory Settings?"));
         QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Question);
+        QCOMPARE(answerer.Seen()[0].defaultButton, QMessageBox::No);  // an Enter by habit wipes nothing
 
         // Escape, the Exit button, the close box and File > Exit all ask; No keeps all.
         answerer.SetAnswer(QMessageBox::No);

@@ -17,6 +17,7 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
     bool onTop = false;
     QString owner;  // object name of the window it belongs to
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // Watches for message boxes and answers each with `answer`, recording it.
@@ -38,7 +39,8 @@ private:
             box->setProperty("answered", true);
             seen_.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
                           bool(box->windowFlags() & Qt::WindowStaysOnTopHint),
-                          box->parentWidget() ? box->parentWidget()->objectName() : QString()});
+                          box->parentWidget() ? box->parentWidget()->objectName() : QString(),
+                          box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton});
             QAbstractButton* button = box->button(answer_);
             if (!button) button = box->buttons().value(0);
             QTimer::singleShot(0, button, &QAbstractButton::click);
