@@ -49,6 +49,10 @@ bool ReadVersionText(const tinyxml2::XMLElement* group, char* buffer);
 // a line end in it would make the controller run a second command.
 bool CleanFileValue(const char* text, char* value);
 
+// The twelve values a file sets, as ParameterTable indexes in the order they are sent.
+constexpr int kFileValueCount = 12;
+int FileValueIndex(int n);
+
 // Where the checked values of a file go, one at a time in the fixed order: to the
 // controller when a file is loaded; elsewhere to be compared or examined.
 class FileValueTarget {

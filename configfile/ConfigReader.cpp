@@ -35,7 +35,7 @@ constexpr FileValue kFileValues[] = {
     {GroupConfig, "CycleTime", 7},     {GroupConfig, "TriggerSource", 1}, {GroupConfig, "Edge", 2},
     {GroupConfig, "TriggerOut", 10},   {GroupConfig, "ReadyOut", 9},  {GroupConfig, "AutoStart", 3},
 };
-static_assert(std::size(kFileValues) == 12, "twelve settable values");
+static_assert(std::size(kFileValues) == kFileValueCount, "twelve settable values");
 
 const XMLElement* Child(const XMLElement* group, const char* name) {
     return group ? group->FirstChildElement(name) : nullptr;
@@ -64,6 +64,8 @@ unsigned RefusalText(CommandOutcome outcome) {
     }
 }
 }  // namespace
+
+int FileValueIndex(int n) { return n >= 0 && n < kFileValueCount ? kFileValues[n].index : -1; }
 
 bool ReadVersionText(const XMLElement* group, char* buffer) {
     buffer[0] = 0;

@@ -40,7 +40,7 @@ void Drain(Attempt& attempt) {
     int counter = 0;
     while (counter < 10) {
         ++counter;
-        if (ReadLine(ConsoleLine) != 0) {
+        if (ReadConsoleLine() != 0) {
             AppendNoticeLine();
         } else {
             ++counter;
@@ -185,7 +185,7 @@ CommandOutcome RunCommand(CommandKind kind, int index, MessageSink* window, cons
             break;
         }
         FollowReply(kind, index, value, attempt);
-        if (!DiscardInput()) {
+        if (!DiscardConsoleInput()) {
             ControlBlock.connectionLost = true;  // the console never fell quiet
             break;
         }

@@ -25,7 +25,7 @@ enum class Attempt { Succeeded, Failed, Hopeless };
 // False when the console never fell quiet: another attempt would fare no better.
 bool BeginAttempt() {
     WriteToConsole(LineEnd);
-    bool quiet = DiscardInput();
+    bool quiet = DiscardConsoleInput();
     if (quiet) WriteToConsole(LineEnd);
     ClearNotice();
     return quiet;
@@ -34,6 +34,12 @@ bool BeginAttempt() {
 // Sends `line` and checks the reply against `expected`.
 bool Answer(const char* line, int waitRounds, ReplyCode expected) {
     WriteToConsole(line);
+    return ClassifyReply(waitRounds) == expected;
+}
+
+// The same for a password, which the traffic log must not keep.
+bool AnswerSecret(const char* line, int waitRounds, ReplyCode expected) {
+    WriteSecretToConsole(line);
     return ClassifyReply(waitRounds) == expected;
 }
 
@@ -51,10 +57,10 @@ Attempt LoginAttempt(const char* userLine, const char* passwordLine, const char*
     if (!BeginAttempt()) return Attempt::Hopeless;
     switch (ClassifyReply(100)) {
         case ReplyLogin:
-            return Outcome(Answer(userLine, 200, ReplyLogin) && Answer(passwordLine, 200, ReplyPassword) &&
+            return Outcome(Answer(userLine, 200, ReplyLogin) && AnswerSecret(passwordLine, 200, ReplyPassword) &&
                            Accepted(LineEnd));
         case ReplyPrompt:
-            return Outcome(Answer(suLine, 200, ReplyPrompt) && Answer(passwordLine, 300, ReplyPassword) &&
+            return Outcome(Answer(suLine, 200, ReplyPrompt) && AnswerSecret(passwordLine, 300, ReplyPassword) &&
                            Accepted("cd /\n"));
         default:
             return Attempt::Failed;
@@ -65,12 +71,12 @@ bool PasswordSteps(const char* currentLine, const char* newLine) {
     if (ClassifyReply(200) != ReplyPrompt) return false;
     WriteToConsole("passwd\n");
     if (ClassifyReply(500) != ReplyPrompt || ClassifyReply(500) != ReplyChangingPassword) return false;
-    if (!Answer(currentLine, 500, ReplyEnterOldPassword)) return false;
-    WriteToConsole(newLine);
+    if (!AnswerSecret(currentLine, 500, ReplyEnterOldPassword)) return false;
+    WriteSecretToConsole(newLine);
     ReplyCode code = ClassifyReply(500);
     if (code == ReplyAccessDenied) SetNotice(138);  // wrong current password
     if (code != ReplyEnterNewPassword) return false;
-    return Answer(newLine, 500, ReplyReenterNewPassword) && Answer(LineEnd, 500, ReplyPrompt);
+    return AnswerSecret(newLine, 500, ReplyReenterNewPassword) && Answer(LineEnd, 500, ReplyPrompt);
 }
 
 Attempt PasswordAttempt(const char* currentLine, const char* newLine) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "console/TrafficLog.h"
 #include "platform/Event.h"
 #include "platform/Threading.h"
 #include "serial/SerialReadln.h"
@@ -63,7 +64,7 @@ ReplyCode ClassifyLine(const char* line) {
 
 ReplyCode ClassifyReply(int waitRounds) {
     ConsoleLine[0] = 0;
-    while (ReadLine(ConsoleLine) == 0) {
+    while (ReadConsoleLine() == 0) {
         // A program that is ending does not wait out the controller.
         if (waitRounds < 0 || ControlBlock.quit.load()) break;
         --waitRounds;
@@ -71,6 +72,14 @@ ReplyCode ClassifyReply(int waitRounds) {
     }
     return ClassifyLine(ConsoleLine);
 }
+
+int ReadConsoleLine() {
+    int count = ReadLine(ConsoleLine);
+    if (count != 0) LogReceived(ConsoleLine);
+    return count;
+}
+
+bool DiscardConsoleInput() { return DiscardInput(LogReceived); }
 
 bool ExtractValue(const char* line, int index, char* value) {
     if (index < 0 || index >= kParameterCount) return false;
@@ -92,17 +101,24 @@ bool ParseValueLine(int index) {
     return SetParameterText(index, value);
 }
 
-void WriteToConsole(const char* text) {
+namespace {
+void Write(const char* text, bool secret) {
+    LogSent(text, secret);
     SerialPort.Write(text, static_cast<std::uint32_t>(std::strlen(text)), nullptr, nullptr, kInfinite);
     SleepMs(100);
 }
+}  // namespace
+
+void WriteToConsole(const char* text) { Write(text, false); }
+
+void WriteSecretToConsole(const char* text) { Write(text, true); }
 
 bool SendCommand(const char* command) {
     char line[100];
     CopyText(line, sizeof line, command, 99);
     if (std::strlen(line) < 99) AppendText(line, LineEnd, 1);
     // A console that never falls quiet is as good as one that shows no prompt.
-    if (!DiscardInput()) {
+    if (!DiscardConsoleInput()) {
         ControlBlock.connectionLost = true;
         return false;
     }

@@ -52,8 +52,15 @@ bool ExtractValue(const char* line, int index, char* value);
 // ExtractValue on ConsoleLine, stored in the ParameterTable when it succeeds.
 bool ParseValueLine(int index);
 
-// Writes a whole text to SerialPort and pauses 100 ms, as every write to the console.
+// Writes a whole text to SerialPort and pauses 100 ms, as every write to the console;
+// the traffic log keeps it (a secret one, a password, as stars).
 void WriteToConsole(const char* text);
+void WriteSecretToConsole(const char* text);
+
+// ReadLine into ConsoleLine and DiscardInput, with what they take kept in the traffic
+// log.
+int ReadConsoleLine();
+bool DiscardConsoleInput();
 
 // Sends one command line after seeing a fresh prompt; without the prompt, or when the
 // console does not fall quiet first, it sets connectionLost and sends nothing but (at

@@ -108,4 +108,6 @@ enum MenuCommand : int {
     MenuOpen = 40001, MenuSave = 40002, MenuSaveAs = 40003, MenuExit = 40004,
     MenuChangePassword = 40005, MenuFactorySettings = 40006, MenuLogout = 40010,
     MenuHelp = 40011, MenuAbout = 40012,
+    // Beyond the original menu.
+    MenuCompare = 40013, MenuTraffic = 40014,
 };

@@ -99,13 +99,16 @@ std::uint32_t CSerialReadln::PendingLines() {
 
 int ReadLine(char* buffer) { return SerialPort.TakeLine(buffer); }
 
-bool DiscardInput() {
+bool DiscardInput(void (*dropped)(const char* line)) {
     int quiet = 0;
     for (int round = 0; quiet < kQuietRounds; ++round) {
         // A console that never falls quiet (a babbling unit, a wrong device) must not
         // hold the worker, nor may the drain outlast the program.
         if (round == kMaxDiscardRounds || ControlBlock.quit.load()) return false;
-        if (SerialPort.DropLine()) {
+        char line[kLineBufferSize];
+        bool took = dropped ? SerialPort.TakeLine(line) != 0 : SerialPort.DropLine();
+        if (took) {
+            if (dropped) dropped(line);
             quiet = 0;
         } else {
             ++quiet;

@@ -51,7 +51,8 @@ int ReadLine(char* buffer);
 
 // Drops every complete line still pending, one per 10 ms round, until ten rounds in a
 // row bring none (a partial line stays). False when the console did not fall quiet
-// within kMaxDiscardRounds (2 s) or the program is ending.
+// within kMaxDiscardRounds (2 s) or the program is ending. `dropped`, when given, sees
+// each line dropped.
 constexpr int kQuietRounds = 10;
 constexpr int kMaxDiscardRounds = 200;
-bool DiscardInput();
+bool DiscardInput(void (*dropped)(const char* line) = nullptr);

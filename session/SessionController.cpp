@@ -126,8 +126,11 @@ int SessionController::Step() {
             cb.firmwareCode = 0;
             if (cb.connectionLost) AppendNotice(151);
             // A session that ended says how; a login that never began leaves the status.
-            if (cb.loggedIn || cb.connectionLost) SetStatusText(cb.connectionLost ? 172 : 171);
-            SetCurrentFile("");
+            const bool sessionEnded = cb.loggedIn || cb.connectionLost;
+            if (sessionEnded) {
+                SetStatusText(cb.connectionLost ? 172 : 171);
+                SetCurrentFile("");
+            }
             EmptyPasswordSlots();
             // Requests that carried data hold busy; a discarded one must give it back.
             bool heldBusy = cb.loginRequest.load();
@@ -146,7 +149,7 @@ int SessionController::Step() {
             // An adapter plugged in or pulled out since the last login dialog shows.
             ScanPorts();
             window->Post(MsgSessionClosed, 0, 0);
-            window->Post(MsgShowStatus, 0, 0);
+            if (sessionEnded) window->Post(MsgShowStatus, 0, 0);
             window->Post(MsgCreateLogin, 0, 0);
             FlushNotice(window);
             return StateDispatch;
@@ -250,12 +253,12 @@ int SessionController::Step() {
             cb.loggedIn = true;
             cb.loginRequest = false;
             SetStatusText(170);
-            window->Post(MsgShowStatus, 0, 0);
             return StateSessionReady;
 
         case StateSessionReady:
             ReleaseBusy();
             window->Post(MsgSessionOpen, 0, 0);
+            window->Post(MsgShowStatus, 0, 0);  // logged in, or how the load went
             return StateSave;
 
         case StateWriteParameter: {
@@ -369,7 +372,6 @@ int SessionController::Step() {
             } else {
                 SetStatusText(182, FileNameOf(fileChooser.path));
             }
-            window->Post(MsgShowStatus, 0, 0);
             fileChooser.path[0] = 0;
             Send(CommandVer, window);
             cb.openFileRequest = false;

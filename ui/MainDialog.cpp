@@ -22,10 +22,12 @@
 #include "state/StatusLine.h"
 #include "state/TextOps.h"
 #include "ui/AppMessage.h"
+#include "ui/CompareDialog.h"
 #include "ui/DialogBuilder.h"
 #include "ui/FileChoosers.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Remembered.h"
+#include "ui/TrafficWindow.h"
 
 namespace {
 struct ChoiceList {
@@ -90,6 +92,7 @@ MainDialog::MainDialog(QWidget* owner) : TemplateDialog(owner) {
     statusBar->addPermanentWidget(portLabel);
     layout->addWidget(statusBar);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    traffic = new TrafficWindow(this);
     FillChoiceLists();
     Connect();
     // What each value means, its unit and the range the controller takes.
@@ -162,6 +165,12 @@ void MainDialog::Command(int id) {
         case MenuSaveAs: SaveConfigFileAs(this); break;
         case MenuChangePassword: cb.passwordDialogRequest = true; break;
         case MenuFactorySettings: ConfirmFactoryReset(this); break;
+        case MenuCompare: CompareWithFile(this); break;
+        case MenuTraffic:
+            traffic->show();
+            traffic->raise();
+            traffic->activateWindow();
+            break;
         case MenuHelp: cb.helpRequest = true; break;
         case MenuAbout: cb.aboutRequest = true; break;
         default: break;
@@ -212,7 +221,7 @@ void MainDialog::RefreshMainDialog(bool enable) {
     ShowParameterText(ParamDutyCycle, Edit(IdDutyCycle));
     Enable(enable, {IdControllerGroup, IdAutoStart});
     ShowAutoStart();
-    for (int id : {MenuOpen, MenuSave, MenuSaveAs, MenuChangePassword, MenuFactorySettings, MenuLogout}) {
+    for (int id : {MenuOpen, MenuSave, MenuSaveAs, MenuCompare, MenuChangePassword, MenuFactorySettings, MenuLogout}) {
         FindControl<QAction>(menuBar, id)->setEnabled(enable);
     }
 }

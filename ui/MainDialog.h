@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QStatusBar;
+class TrafficWindow;
 
 class MainDialog : public TemplateDialog {
 public:
@@ -51,4 +52,5 @@ private:
     QMenuBar* menuBar = nullptr;
     QStatusBar* statusBar = nullptr;
     QLabel* portLabel = nullptr;  // the port and device in use, at the bar's right
+    TrafficWindow* traffic = nullptr;  // View > Console traffic, collecting from the start
 };

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "app/HiddenWindow.h"
@@ -14,6 +15,7 @@
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
 #include "support/RecordingSink.h"
+#include "ui/CompareDialog.h"
 #include "ui/FileChoosers.h"
 #include "ui/MessageBoxes.h"
 #include "ui/MainDialog.h"
@@ -345,6 +347,43 @@ private slots:
         }
         QVERIFY(checked > 0);
         QDir(folder).removeRecursively();
+    }
+
+    // A file's values beside the controller's, differences marked, through the same
+    // checks as Open; nothing sent, nothing held.
+    void compare_shows_the_files_values_beside_the_controllers() {
+        const std::pair<int, const char*> controller[] = {
+            {ParamEcho, "0"}, {ParamBaud, "19200"}, {ParamMode, "0"}, {ParamCurrent, "5000"},
+            {ParamDelay, "100"}, {ParamTimeOn, "1000"}, {ParamCycleTime, "20000"}, {ParamTriggerSource, "1"},
+            {ParamEdge, "1"}, {ParamTriggerOut, "0"}, {ParamReadyOut, "2"}, {ParamAutoStart, "1"}};
+        for (const auto& [index, text] : controller) SetParameterText(index, text);
+        QString path = QDir::tempPath() + QStringLiteral("/zl-compare-%1.xml").arg(QCoreApplication::applicationPid());
+        auto write = [&](const char* config) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray("<?xml version=\"1.0\"?><ZL-Config><Program><Version>1.0</Version></Program>"
+                                  "<Controller><Version>Firmware-Version ZL-500-40K 1.10</Version>"
+                                  "<System><Baud>19200</Baud><Echo>0</Echo></System><Config>") + config +
+                       "</Config></Controller></ZL-Config>");
+        };
+        write("<Mode>0</Mode><Current>7000</Current><Delay> 100 </Delay>");
+        CompareDialog same(path);
+        QCOMPARE(same.Differences(), 1);
+        auto* table = same.findChild<QTableWidget*>(QStringLiteral("values"));
+        QCOMPARE(table->item(3, 0)->text(), QStringLiteral("Config/Current"));
+        QCOMPARE(table->item(3, 1)->text(), QStringLiteral("7000"));
+        QCOMPARE(table->item(3, 2)->text(), QStringLiteral("5000"));
+        QVERIFY(table->item(3, 1)->data(Qt::UserRole).toBool());
+        QVERIFY(!table->item(4, 1)->data(Qt::UserRole).toBool());  // Delay, blanks around
+        QCOMPARE(table->item(5, 1)->text(), QStringLiteral("(none)"));  // TimeOn is not in it
+
+        write("<Mode>1&#10;FactorySettings</Mode>");
+        CompareDialog refused(path);
+        QCOMPARE(refused.Differences(), 0);
+        QCOMPARE(refused.findChild<QLabel*>(QStringLiteral("summary"))->text(), QStringLiteral("Unexpected XML structure"));
+        QVERIFY(!IsBusy());
+        QVERIFY(!ControlBlock.openFileRequest && !ControlBlock.writeRequest);
+        QFile::remove(path);
     }
 
     // A path that does not fit the 1000-byte path buffer would be cut into another

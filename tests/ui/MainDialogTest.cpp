@@ -5,11 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyleOptionGroupBox>
 #include <QtTest>
 
+#include "console/TrafficLog.h"
 #include "platform/MessageSink.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
@@ -19,6 +21,7 @@
 #include "support/RecordingSink.h"
 #include "ui/AppMessage.h"
 #include "ui/MainDialog.h"
+#include "ui/TrafficWindow.h"
 #include "UiSupport.h"
 
 namespace {
@@ -88,7 +91,7 @@ private slots:
         QCOMPARE(List(IdMode)->itemText(1), QStringLiteral("Continuous"));
         QCOMPARE(List(IdMode)->currentIndex(), -1);
         QCOMPARE(Edit(IdCurrent)->text(), QString());
-        for (int id : {MenuOpen, MenuSave, MenuSaveAs, MenuChangePassword, MenuFactorySettings, MenuLogout}) {
+        for (int id : {MenuOpen, MenuSave, MenuSaveAs, MenuCompare, MenuChangePassword, MenuFactorySettings, MenuLogout}) {
             QVERIFY(!Menu(id)->isEnabled());
         }
         for (int id : {MenuExit, MenuHelp, MenuAbout}) QVERIFY(Menu(id)->isEnabled());
@@ -313,7 +316,7 @@ private slots:
         auto* bar = FindControl<QMenuBar>(dialog, kMenuId);
         QStringList titles;
         for (QAction* menu : bar->actions()) titles << menu->text();
-        QCOMPARE(titles, QStringList({"&File", "&Controller", "&Help"}));
+        QCOMPARE(titles, QStringList({"&File", "&Controller", "&View", "&Help"}));
         const std::pair<int, const char*> keys[] = {{MenuOpen, "Ctrl+O"}, {MenuSave, "Ctrl+S"},
                                                     {MenuSaveAs, "Ctrl+Shift+S"}, {MenuExit, "Ctrl+Q"},
                                                     {MenuHelp, "F1"}};
@@ -348,6 +351,32 @@ private slots:
         QRect label = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
         QVERIFY2(frame.top() > label.top() && frame.top() < label.bottom(),
                  qPrintable(QStringLiteral("frame top %1, title %2..%3").arg(frame.top()).arg(label.top()).arg(label.bottom())));
+    }
+
+    // View > Console traffic: the lines sent and received, with time and direction,
+    // collected from the start; it can be cleared and saved.
+    void the_traffic_window_shows_the_console_lines_live() {
+        TrafficLine stale[kTrafficCapacity];
+        TakeTraffic(stale, kTrafficCapacity);
+        auto* traffic = dialog->findChild<TrafficWindow*>();
+        QVERIFY(traffic && !traffic->isVisible());
+        LogSent("/Config/Current 5000\n", false);
+        LogReceived("<VAL> Current 5000");
+        auto* text = traffic->findChild<QPlainTextEdit*>();
+        QTRY_VERIFY(text->toPlainText().contains(QStringLiteral("< <VAL> Current 5000")));  // while hidden too
+        QStringList lines = text->toPlainText().split(QLatin1Char('\n'));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d > /Config/Current 5000$")).match(lines[0]).hasMatch());
+        Menu(MenuTraffic)->trigger();
+        QVERIFY(traffic->isVisible());
+
+        QString path = QDir::tempPath() + QStringLiteral("/zl-traffic-%1.txt").arg(QCoreApplication::applicationPid());
+        QVERIFY(traffic->SaveTo(path));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("> /Config/Current 5000\n"));
+        saved.remove();
+        traffic->Clear();
+        QCOMPARE(text->toPlainText(), QString());
     }
 
     void buttons_and_menu_raise_their_requests() {

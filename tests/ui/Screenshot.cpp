@@ -1,6 +1,9 @@
-// zl-screenshot FILE: logs the program in to the simulator without a display and
-// saves a picture of the main dialog showing the controller's values.
+// zl-screenshot MAIN.png [TRAFFIC.png]: logs the program in to the simulator without a
+// display and saves a picture of the main dialog showing the controller's values and,
+// when asked, one of the console traffic window beside it.
+#include <QAction>
 #include <QApplication>
+#include <QPainter>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,11 +18,12 @@
 #include "state/ControlBlock.h"
 #include "ui/MainDialog.h"
 #include "ui/SmallDialogs.h"
+#include "ui/TrafficWindow.h"
 #include "UiSupport.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zl-screenshot FILE.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: zl-screenshot MAIN.png [TRAFFIC.png]\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -55,6 +59,22 @@ int main(int argc, char** argv) {
         MainDialog* main = VisibleDialog<MainDialog>(DialogMain);
         if (main && QTest::qWaitFor([&] { return main->ControlsEnabled() && !IsBusy(); }, 30000)) {
             saved = main->grab().save(QString::fromLocal8Bit(argv[1]));
+            if (argc == 3) {
+                FindControl<QAction>(main, MenuTraffic)->trigger();
+                auto* traffic = main->findChild<TrafficWindow*>();
+                traffic->resize(traffic->width(), main->height());
+                QTest::qWait(300);  // a poll or two shows up in it
+                traffic->TakeLines();
+                QPixmap left = main->grab();
+                QPixmap right = traffic->grab();
+                QPixmap both(left.width() + 16 + right.width(), std::max(left.height(), right.height()));
+                both.fill(QColor(0x50, 0x50, 0x50));
+                QPainter painter(&both);
+                painter.drawPixmap(0, 0, left);
+                painter.drawPixmap(left.width() + 16, 0, right);
+                painter.end();
+                saved = saved && both.save(QString::fromLocal8Bit(argv[2]));
+            }
         }
         QCoreApplication::exit(0);
     });

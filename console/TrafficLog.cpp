@@ -1,0 +1,74 @@
+#include "console/TrafficLog.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+
+#include "state/TextOps.h"
+
+namespace {
+// One producer (the worker), one consumer (the view): each index moves on one side.
+TrafficLine ring[kTrafficCapacity];
+std::atomic<std::uint64_t> written{0};
+std::atomic<std::uint64_t> read{0};
+std::atomic<std::uint64_t> dropped{0};
+
+const char kStars[] = "********";
+
+// The prompts after which the controller echoes a password.
+constexpr const char* kPasswordPrompts[] = {"Password:", "Enter old password:", "Enter new password:",
+                                            "Re-enter new password:"};
+
+void Keep(TrafficDirection direction, const char* text) {
+    std::uint64_t head = written.load(std::memory_order_relaxed);
+    if (head - read.load(std::memory_order_acquire) >= kTrafficCapacity) {
+        dropped.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    TrafficLine& line = ring[head % kTrafficCapacity];
+    line.timeMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::system_clock::now().time_since_epoch())
+                      .count();
+    line.direction = direction;
+    CopyText(line.text, sizeof line.text, text, sizeof line.text - 1);
+    written.store(head + 1, std::memory_order_release);
+}
+}  // namespace
+
+void MaskReceivedLine(const char* line, char* masked) {
+    CopyText(masked, sizeof TrafficLine::text, line, sizeof TrafficLine::text - 1);
+    for (const char* prompt : kPasswordPrompts) {
+        char* at = std::strstr(masked, prompt);
+        if (!at) continue;
+        char* secret = at + std::strlen(prompt);
+        if (*secret == ' ') ++secret;
+        // Stars of a fixed length: they do not tell the password's either.
+        if (*secret) CopyText(secret, sizeof TrafficLine::text - static_cast<std::size_t>(secret - masked), kStars, 8);
+    }
+}
+
+void LogSent(const char* text, bool secret) {
+    char line[sizeof TrafficLine::text];
+    CopyText(line, sizeof line, text, sizeof line - 1);
+    std::size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] == '\n') line[--length] = 0;
+    if (secret) CopyText(line, sizeof line, kStars, 8);
+    Keep(TrafficDirection::Sent, line);
+}
+
+void LogReceived(const char* line) {
+    char masked[sizeof TrafficLine::text];
+    MaskReceivedLine(line, masked);
+    Keep(TrafficDirection::Received, masked);
+}
+
+int TakeTraffic(TrafficLine* out, int max) {
+    std::uint64_t tail = read.load(std::memory_order_relaxed);
+    std::uint64_t head = written.load(std::memory_order_acquire);
+    int taken = 0;
+    for (; tail < head && taken < max; ++tail, ++taken) out[taken] = ring[tail % kTrafficCapacity];
+    read.store(tail, std::memory_order_release);
+    return taken;
+}
+
+std::uint64_t TrafficDropped() { return dropped.load(std::memory_order_relaxed); }

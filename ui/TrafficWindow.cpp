@@ -1,0 +1,93 @@
+#include "ui/TrafficWindow.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "console/TrafficLog.h"
+#include "ui/DialogBuilder.h"
+#include "ui/MessageBoxes.h"
+
+namespace {
+constexpr int kKeptLines = 20000;
+
+// "14:05:31.123 > /Config/Current 5000"; a byte below 0x20 (noise) shows as a dot.
+QString Format(const TrafficLine& line) {
+    QString text = QString::fromLatin1(line.text);
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20) c = QChar(0x00B7);
+    }
+    QString time = QDateTime::fromMSecsSinceEpoch(line.timeMs).toString(QStringLiteral("HH:mm:ss.zzz"));
+    return time + QLatin1Char(' ') + QLatin1Char(static_cast<char>(line.direction)) + QLatin1Char(' ') + text;
+}
+}  // namespace
+
+TrafficWindow::TrafficWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName(QStringLiteral("traffic"));
+    setWindowTitle(QStringLiteral("Console traffic - ") + LoadQString(135));
+    lines = new QPlainTextEdit(this);
+    lines->setReadOnly(true);
+    lines->setLineWrapMode(QPlainTextEdit::NoWrap);
+    lines->setMaximumBlockCount(kKeptLines);
+    lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    dropped = new QLabel(this);
+    auto* clear = new QPushButton(QStringLiteral("Clear"), this);
+    auto* save = new QPushButton(QStringLiteral("Save..."), this);
+    connect(clear, &QPushButton::clicked, this, [this] { Clear(); });
+    connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(QStringLiteral("> sent    < received"), this));
+    buttons->addWidget(dropped, 1);
+    buttons->addWidget(clear);
+    buttons->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lines);
+    layout->addLayout(buttons);
+    resize(560, 420);
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { TakeLines(); });
+    timer->start(100);
+}
+
+void TrafficWindow::TakeLines() {
+    TrafficLine taken[256];
+    for (int n; (n = TakeTraffic(taken, 256)) > 0;) {
+        for (int i = 0; i < n; ++i) lines->appendPlainText(Format(taken[i]));
+    }
+    // The worker never waits for this view: what it could not keep is counted.
+    if (std::uint64_t lost = TrafficDropped()) {
+        dropped->setText(QStringLiteral("%1 lines lost while the view was behind").arg(lost));
+    }
+}
+
+void TrafficWindow::Clear() { lines->clear(); }
+
+bool TrafficWindow::SaveTo(const QString& path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    QByteArray text = lines->toPlainText().toUtf8() + '\n';
+    return file.write(text) == text.size() && file.flush();
+}
+
+void TrafficWindow::AskAndSave() {
+    QFileDialog chooser(this);
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setAcceptMode(QFileDialog::AcceptSave);
+    chooser.setNameFilters({QStringLiteral("Text (*.txt)"), QStringLiteral("All (*)")});
+    chooser.setDefaultSuffix(QStringLiteral("txt"));
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return;
+    if (!SaveTo(chooser.selectedFiles().first())) ShowWarning(this, LoadQString(143));
+}
+
+void TrafficWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();  // it keeps collecting; the menu shows it again
+    hide();
+}
