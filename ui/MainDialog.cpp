@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -167,6 +168,11 @@ void MainDialog::Command(int id) {
         case MenuFactorySettings: ConfirmFactoryReset(this); break;
         case MenuCompare: CompareWithFile(this); break;
         case MenuTraffic:
+            if (!traffic->isVisible()) {
+                // Beside the main dialog, where it fits on the screen.
+                QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
+                if (QGuiApplication::screenAt(beside + QPoint(traffic->width(), 0))) traffic->move(beside);
+            }
             traffic->show();
             traffic->raise();
             traffic->activateWindow();
