@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "state/TextOps.h"
 
@@ -72,3 +74,16 @@ int TakeTraffic(TrafficLine* out, int max) {
 }
 
 std::uint64_t TrafficDropped() { return dropped.load(std::memory_order_relaxed); }
+
+void FormatTrafficLine(const TrafficLine& line, char* out) {
+    std::time_t seconds = static_cast<std::time_t>(line.timeMs / 1000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[sizeof line.text];
+    CopyText(text, sizeof text, line.text, sizeof text - 1);
+    for (char* c = text; *c; ++c) {
+        if (static_cast<unsigned char>(*c) < 0x20) *c = '.';
+    }
+    std::snprintf(out, kTrafficTextSize, "%02d:%02d:%02d.%03d %c %s", local.tm_hour, local.tm_min, local.tm_sec,
+                  static_cast<int>(line.timeMs % 1000), static_cast<char>(line.direction), text);
+}

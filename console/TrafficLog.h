@@ -26,6 +26,11 @@ int TakeTraffic(TrafficLine* out, int max);
 // Lines dropped because the reader fell behind, since the start.
 std::uint64_t TrafficDropped();
 
+// "14:05:31.123 > /Config/Current 5000" (local time); a byte below 0x20 (noise) shows
+// as a dot. `out` has room for kTrafficTextSize characters.
+constexpr int kTrafficTextSize = 128;
+void FormatTrafficLine(const TrafficLine& line, char* out);
+
 // The masking of a received line, for tests and the fuzzer: a copy with what follows a
 // password prompt replaced by stars.
 void MaskReceivedLine(const char* line, char* masked);

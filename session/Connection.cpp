@@ -1,5 +1,6 @@
 #include "session/Connection.h"
 
+#include "configfile/ConfigFile.h"
 #include "console/Commands.h"
 #include "platform/SerialPorts.h"
 #include "serial/SerialReadln.h"
@@ -16,7 +17,7 @@ constexpr int kReadOrder[] = {
     ParamTriggerOut,  ParamReadyOut,      ParamAutoStart, ParamEcho,        ParamBaud,
     ParamStatusCurrent,
 };
-static_assert(sizeof kReadOrder / sizeof kReadOrder[0] == 16, "sixteen parameters are read");
+static_assert(sizeof kReadOrder / sizeof kReadOrder[0] == kReadOutCount, "sixteen parameters are read");
 
 bool SessionEnding() { return ControlBlock.quit || ControlBlock.connectionLost; }
 
@@ -68,6 +69,13 @@ void ScanPorts() {
     }
 }
 
+void LoadParameterFile(MessageSink* window, LoadMessages* messages) {
+    ExecuteCommand(CommandStop, 0, window, "", 0);
+    ReadConfigFile(window, messages);
+    fileChooser.path[0] = 0;  // the next Save asks for a name
+    ExecuteCommand(CommandVer, 0, window, "", 0);
+}
+
 bool ConnectPort() {
     char16_t port[kSessionTextSize];
     GetSessionText(SlotPortName, port);
@@ -90,7 +98,9 @@ bool ConnectPort() {
     return true;
 }
 
-bool ReadAllParameters(MessageSink* window) {
+int ReadOutIndex(int n) { return n >= 0 && n < kReadOutCount ? kReadOrder[n] : -1; }
+
+bool CheckFirmware(MessageSink* window) {
     if (SessionEnding()) return false;
     CommandOutcome ver = RunCommand(CommandVer, 0, window, "", 0);
     if (ControlBlock.firmwareCode == 0 || SessionEnding()) {
@@ -99,6 +109,11 @@ bool ReadAllParameters(MessageSink* window) {
         if (ver != CommandOutcome::Succeeded && !SessionEnding()) AppendNotice(139);
         return false;
     }
+    return true;
+}
+
+bool ReadAllParameters(MessageSink* window) {
+    if (!CheckFirmware(window)) return false;
     for (int index : kReadOrder) {
         ExecuteCommand(CommandParameter, index, window, "", 100);
         if (SessionEnding()) return false;

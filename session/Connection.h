@@ -3,6 +3,7 @@
 // each login dialog, opening and configuring the chosen port, and the read-out after
 // login.
 class MessageSink;
+struct LoadMessages;
 
 // Lists COM1 ... COM99 that have a device into ControlBlock.portList / portCount.
 void ScanPorts();
@@ -16,5 +17,18 @@ bool ConnectPort();
 // came from it.
 void NoteSilentController();
 
-// Ver, then the sixteen parameters; stops at once on quit or a lost connection.
+// Ver: false (with a notice) unless the controller gave one of the known firmware
+// lines and the session goes on.
+bool CheckFirmware(MessageSink* window);
+
+// CheckFirmware, then the sixteen parameters; stops at once on quit or a lost
+// connection.
 bool ReadAllParameters(MessageSink* window);
+
+// The sixteen parameters of the read-out, as ParameterTable indexes in their order.
+constexpr int kReadOutCount = 16;
+int ReadOutIndex(int n);
+
+// Loading fileChooser.path: Stop, the file's values (ReadConfigFile, its messages into
+// `messages`), the name emptied, Ver. The Save that ends a load comes after.
+void LoadParameterFile(MessageSink* window, LoadMessages* messages);

@@ -15,6 +15,7 @@
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
 #include "state/StatusLine.h"
+#include "state/TextOps.h"
 
 namespace {
 enum State : int {
@@ -364,16 +365,14 @@ int SessionController::Step() {
         case StateLoadFile:
             SetSessionTextFromString(SlotInfoLine, 156);
             window->Post(MsgSessionClosed, 0, 0);
-            Send(CommandStop, window);
-            ReadConfigFile(window, &loadMessages);
+            CopyText(loadedPath, sizeof loadedPath, fileChooser.path, sizeof loadedPath - 1);
+            LoadParameterFile(window, &loadMessages);
             if (loadMessages.accepted) {
-                SetStatusText(181, FileNameOf(fileChooser.path), loadMessages.sent, loadMessages.refused);
-                SetCurrentFile(fileChooser.path);
+                SetStatusText(181, FileNameOf(loadedPath), loadMessages.sent, loadMessages.refused);
+                SetCurrentFile(loadedPath);
             } else {
-                SetStatusText(182, FileNameOf(fileChooser.path));
+                SetStatusText(182, FileNameOf(loadedPath));
             }
-            fileChooser.path[0] = 0;
-            Send(CommandVer, window);
             cb.openFileRequest = false;
             return StateSessionReady;
 

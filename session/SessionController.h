@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "configfile/ConfigFile.h"
+#include "state/ControlBlock.h"
 
 class MessageSink;
 
@@ -34,6 +35,7 @@ private:
     int idleCountdown = 0;
     int nextPoll = 23;
     LoadMessages loadMessages;  // a file's messages, shown at the end of its load
+    char loadedPath[kFilePathSize] = {};  // the file being loaded (the load empties fileChooser's)
     std::atomic<int> observedState{1};
     std::thread thread;
 };

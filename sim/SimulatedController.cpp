@@ -121,20 +121,25 @@ void SimulatedController::Serve() {
 }
 
 void SimulatedController::Send(const std::string& bytes) {
-    // Paced in slices so the line takes as long as a real one would.
-    constexpr std::size_t kSlice = 16;
+    // Paced like a real line: each byte is handed over when it would have crossed it
+    // (10 bits a byte), back to back with what was sent before, so nothing arrives
+    // earlier, or later, than on the wire.
+    constexpr std::size_t kSlice = 1;
     for (std::size_t pos = 0; pos < bytes.size(); pos += kSlice) {
         std::string slice = bytes.substr(pos, kSlice);
+        if (baud_ > 0) {
+            auto now = std::chrono::steady_clock::now();
+            if (lineFree_ < now) lineFree_ = now;
+            lineFree_ += std::chrono::microseconds(static_cast<long>(slice.size()) * 10L * 1000000L /
+                                                   static_cast<long>(baud_));
+            std::this_thread::sleep_until(lineFree_);
+        }
         try {
             pty_.Write(slice);
         } catch (const std::exception&) {
             return;
         }
         bytesSent_ += static_cast<long>(slice.size());
-        if (baud_ > 0) {
-            auto micros = static_cast<long>(slice.size()) * 10L * 1000000L / static_cast<long>(baud_);
-            std::this_thread::sleep_for(std::chrono::microseconds(micros));
-        }
     }
 }
 

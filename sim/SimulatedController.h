@@ -67,6 +67,7 @@ private:
     std::atomic<bool> stop_{false};
     std::atomic<bool> hungUp_{false};
     std::atomic<long> bytesSent_{0};
+    std::chrono::steady_clock::time_point lineFree_{};  // when the line has sent all so far
     int wakeFd_ = -1;
     std::thread thread_;
 };

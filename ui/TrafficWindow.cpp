@@ -1,7 +1,6 @@
 #include "ui/TrafficWindow.h"
 
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -18,16 +17,6 @@
 
 namespace {
 constexpr int kKeptLines = 20000;
-
-// "14:05:31.123 > /Config/Current 5000"; a byte below 0x20 (noise) shows as a dot.
-QString Format(const TrafficLine& line) {
-    QString text = QString::fromLatin1(line.text);
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20) c = QChar(0x00B7);
-    }
-    QString time = QDateTime::fromMSecsSinceEpoch(line.timeMs).toString(QStringLiteral("HH:mm:ss.zzz"));
-    return time + QLatin1Char(' ') + QLatin1Char(static_cast<char>(line.direction)) + QLatin1Char(' ') + text;
-}
 }  // namespace
 
 TrafficWindow::TrafficWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
@@ -60,7 +49,11 @@ TrafficWindow::TrafficWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
 void TrafficWindow::TakeLines() {
     TrafficLine taken[256];
     for (int n; (n = TakeTraffic(taken, 256)) > 0;) {
-        for (int i = 0; i < n; ++i) lines->appendPlainText(Format(taken[i]));
+        for (int i = 0; i < n; ++i) {
+            char text[kTrafficTextSize];
+            FormatTrafficLine(taken[i], text);
+            lines->appendPlainText(QString::fromLatin1(text));
+        }
     }
     // The worker never waits for this view: what it could not keep is counted.
     if (std::uint64_t lost = TrafficDropped()) {

@@ -13,10 +13,8 @@
 
 #include "session/SessionController.h"
 #include "sim/SimulatedController.h"
+#include "support/ReadOut.h"
 #include "support/RecordingSink.h"
-
-// The lines of a read-out after login, in order: Ver and the sixteen parameters.
-extern const std::vector<std::string> kReadOut;
 
 class SessionTest : public ::testing::Test {
 protected:

@@ -1,0 +1,40 @@
+#pragma once
+// zl-cli's command line: the options, the command and its arguments, and where the
+// passwords come from (a file or the environment, never the command line).
+#include <string>
+#include <vector>
+
+// Exit codes, for scripts.
+enum ExitCode : int {
+    ExitOk = 0,
+    ExitDifferent = 1,  // diff found a difference, or the controller refused something
+    ExitUsage = 2,
+    ExitPort = 3,      // the port could not be opened
+    ExitSession = 4,   // login failed, or the controller was lost
+    ExitFile = 5,      // a parameter file refused or unwritable
+    ExitInterrupted = 130,
+};
+
+struct Options {
+    std::string port;
+    std::string user = "user";
+    std::string passwordFile;
+    std::string passwordEnv;
+    std::string newPasswordFile;
+    std::string newPasswordEnv;
+    bool json = false;
+    bool quiet = false;
+    std::string logFile;
+    std::string command;
+    std::vector<std::string> arguments;
+};
+
+extern const char kCliUsage[];
+
+// False with a one-line `error` for a command line that is not right.
+bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
+
+// The first line of a file or the value of an environment variable, for a password;
+// false with `error` when there is none. Without either option: `fallback`.
+bool SecretFrom(const std::string& file, const std::string& env, const char* fallback, std::string* secret,
+                std::string* error);

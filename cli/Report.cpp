@@ -1,0 +1,125 @@
+#include "cli/Report.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string List(const std::vector<std::string>& items) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + Quoted(items[i]);
+    return out + "]";
+}
+
+// Rows of two columns, the first padded to the widest.
+void PrintColumns(const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::size_t width = 0;
+    for (const auto& row : rows) width = std::max(width, row.first.size());
+    for (const auto& row : rows) std::printf("%-*s  %s\n", static_cast<int>(width), row.first.c_str(), row.second.c_str());
+}
+}  // namespace
+
+std::string Latin1ToUtf8(const char* text) {
+    std::string out;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
+        if (*c < 0x80) {
+            out += static_cast<char>(*c);
+        } else {
+            out += static_cast<char>(0xC0 | (*c >> 6));
+            out += static_cast<char>(0x80 | (*c & 0x3F));
+        }
+    }
+    return out;
+}
+
+Report::Report(std::string command, bool json, bool quiet) : command(std::move(command)), json(json), quiet(quiet) {}
+
+void Report::Value(const std::string& name, const std::string& value) { values.emplace_back(name, value); }
+void Report::Field(const std::string& key, const std::string& value) { fields.emplace_back(key, value); }
+void Report::Number(const std::string& key, long number) { numbers.emplace_back(key, number); }
+void Report::Refused(const std::string& name) { refused.push_back(name); }
+void Report::Port(const std::string& name, const std::string& device) { ports.emplace_back(name, device); }
+void Report::Done(const std::string& what) { done.push_back(what); }
+
+void Report::Difference(const std::string& name, const std::string& inFile, const std::string& inController) {
+    differences.push_back({name, inFile, inController});
+}
+
+void Report::Notice(const std::string& line) {
+    notices.push_back(line);
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void Report::Error(const std::string& message) {
+    error = message;
+    std::fprintf(stderr, "zl-cli: %s\n", message.c_str());
+}
+
+void Report::Progress(const std::string& what) const {
+    if (!quiet && isatty(STDERR_FILENO)) std::fprintf(stderr, "zl-cli: %s...\n", what.c_str());
+}
+
+void Report::Print() const {
+    if (json) {
+        std::string out = "{\"command\":" + Quoted(command);
+        for (const auto& [key, value] : fields) out += "," + Quoted(key) + ":" + Quoted(value);
+        for (const auto& [key, number] : numbers) out += "," + Quoted(key) + ":" + std::to_string(number);
+        if (!values.empty() || command == "get" || command == "info" || command == "set" || command == "dump") {
+            out += ",\"values\":{";
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                out += (i ? "," : "") + Quoted(values[i].first) + ":" + Quoted(values[i].second);
+            }
+            out += "}";
+        }
+        if (command == "diff") {
+            out += ",\"differences\":[";
+            for (std::size_t i = 0; i < differences.size(); ++i) {
+                const auto& d = differences[i];
+                out += std::string(i ? "," : "") + "{\"name\":" + Quoted(d[0]) + ",\"file\":" + Quoted(d[1]) +
+                       ",\"controller\":" + Quoted(d[2]) + "}";
+            }
+            out += "]";
+        }
+        if (command == "ports") {
+            out += ",\"ports\":[";
+            for (std::size_t i = 0; i < ports.size(); ++i) {
+                out += std::string(i ? "," : "") + "{\"name\":" + Quoted(ports[i].first) +
+                       ",\"device\":" + Quoted(ports[i].second) + "}";
+            }
+            out += "]";
+        }
+        if (!done.empty()) out += ",\"done\":" + List(done);
+        out += ",\"refused\":" + List(refused) + ",\"notices\":" + List(notices);
+        if (!error.empty()) out += ",\"error\":" + Quoted(error);
+        std::printf("%s}\n", out.c_str());
+        return;
+    }
+    if (quiet) return;
+    PrintColumns(fields);
+    PrintColumns(values);
+    PrintColumns(ports);
+    for (const auto& [key, number] : numbers) std::printf("%s %ld\n", key.c_str(), number);
+    for (const auto& d : differences) {
+        std::printf("%s: file %s, controller %s\n", d[0].c_str(), d[1].c_str(), d[2].c_str());
+    }
+    if (command == "diff" && differences.empty() && error.empty()) std::printf("no differences\n");
+    for (const std::string& name : refused) std::printf("%s: not taken\n", name.c_str());
+    for (const std::string& line : done) std::printf("%s\n", line.c_str());
+}

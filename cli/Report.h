@@ -1,0 +1,44 @@
+#pragma once
+// What one zl-cli command found, printed once at its end on standard output: aligned
+// text for people, or one JSON object for scripts (--json). The controller's own
+// lines and the program's notices go to standard error as they come; so does the one
+// line that says why a command failed. Texts are UTF-8.
+#include <string>
+#include <utility>
+#include <vector>
+
+class Report {
+public:
+    Report(std::string command, bool json, bool quiet);
+
+    void Value(const std::string& name, const std::string& value);
+    void Field(const std::string& key, const std::string& value);
+    void Number(const std::string& key, long number);
+    void Refused(const std::string& name);
+    void Difference(const std::string& name, const std::string& inFile, const std::string& inController);
+    void Port(const std::string& name, const std::string& device);
+    void Done(const std::string& what);  // "Started", "Password changed", ...
+    void Notice(const std::string& line);
+    void Error(const std::string& message);
+    // Progress for a person watching (standard error, only when it is a terminal).
+    void Progress(const std::string& what) const;
+
+    void Print() const;
+
+private:
+    std::string command;
+    bool json;
+    bool quiet;
+    std::vector<std::pair<std::string, std::string>> values;
+    std::vector<std::pair<std::string, std::string>> fields;
+    std::vector<std::pair<std::string, long>> numbers;
+    std::vector<std::string> refused;
+    std::vector<std::vector<std::string>> differences;
+    std::vector<std::pair<std::string, std::string>> ports;
+    std::vector<std::string> done;
+    std::vector<std::string> notices;
+    std::string error;
+};
+
+// Bytes as the controller and the stores keep them (Latin-1) as UTF-8.
+std::string Latin1ToUtf8(const char* text);

@@ -1,0 +1,433 @@
+// zl-cli: the ZL-500-40K controller from a script or a production line. It speaks to
+// the controller through the same core as the desktop program (the same port
+// handling, login, command driver, firmware check and parameter files); where that
+// posts to a window, this program's sink ignores the posts and it reads the notices
+// itself. One command a run; see kCliUsage.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "cli/Options.h"
+#include "cli/Report.h"
+#include "configfile/ConfigFile.h"
+#include "console/Commands.h"
+#include "console/Login.h"
+#include "console/TrafficLog.h"
+#include "platform/MessageSink.h"
+#include "platform/SafeFile.h"
+#include "platform/SerialPorts.h"
+#include "resources/StringTable.h"
+#include "serial/SerialReadln.h"
+#include "session/Connection.h"
+#include "state/ControlBlock.h"
+#include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
+#include "state/SessionTexts.h"
+#include "state/TextOps.h"
+
+namespace {
+// The console tells a window about every parameter it touched; here nobody looks.
+class NoWindow : public MessageSink {
+public:
+    void Post(unsigned, std::uintptr_t, std::intptr_t) override {}
+};
+NoWindow window;
+
+void Interrupted(int) { ControlBlock.quit = true; }  // every wait of the core ends on it
+
+std::string Text(unsigned id) {
+    char text[2000];
+    LoadString(id, text, sizeof text);
+    return text;
+}
+
+std::string Label(int index) { return std::string(ParameterDirectoryName(index)) + "/" + kParameterNames[index]; }
+
+// "Current" (the settable one first) or "Config/Current"; -1 for no parameter.
+int ParameterByName(const std::string& name) {
+    std::size_t slash = name.find('/');
+    std::string directory = slash == std::string::npos ? "" : name.substr(0, slash);
+    std::string bare = slash == std::string::npos ? name : name.substr(slash + 1);
+    for (int i = 0; i < kParameterCount; ++i) {
+        if (kParameterNames[i][0] == 0 || bare != kParameterNames[i]) continue;
+        if (directory.empty() || directory == ParameterDirectoryName(i)) return i;
+    }
+    return -1;
+}
+
+bool Settable(int index) {
+    for (int n = 0; n < kFileValueCount; ++n) {
+        if (FileValueIndex(n) == index) return true;
+    }
+    return false;
+}
+
+std::string Stored(int index) {
+    char value[kValueSize];
+    GetParameterText(index, value);
+    return Latin1ToUtf8(value);
+}
+
+// The lines --log writes: the console's traffic log, passwords masked.
+class TrafficFile {
+public:
+    bool Open(const std::string& path) {
+        file = std::fopen(path.c_str(), "w");
+        return file != nullptr;
+    }
+    ~TrafficFile() {
+        Drain();
+        if (file) std::fclose(file);
+    }
+    void Drain() {
+        TrafficLine lines[128];
+        for (int n; (n = TakeTraffic(lines, 128)) > 0;) {
+            for (int i = 0; file && i < n; ++i) {
+                char text[kTrafficTextSize];
+                FormatTrafficLine(lines[i], text);
+                std::fprintf(file, "%s\n", text);
+            }
+        }
+        if (file) std::fflush(file);
+    }
+
+private:
+    std::FILE* file = nullptr;
+};
+
+class Run {
+public:
+    Run(const Options& options, Report& report, TrafficFile& traffic)
+        : options(options), report(report), traffic(traffic) {}
+
+    int Command() {
+        const std::string& c = options.command;
+        if (c == "ports") return Ports();
+        std::string password, error;
+        if (!SecretFrom(options.passwordFile, options.passwordEnv, "ta-vimek", &password, &error)) {
+            return Fail(ExitUsage, error);
+        }
+        std::u16string newPassword;
+        if (c == "passwd") {
+            std::string fresh;
+            if (!SecretFrom(options.newPasswordFile, options.newPasswordEnv, nullptr, &fresh, &error)) {
+                return Fail(ExitUsage, "the new password: " + error + " (--new-password-file or --new-password-env)");
+            }
+            newPassword = Wide(fresh);
+        }
+        std::vector<std::pair<int, std::string>> assignments;
+        if (c == "set" && !Assignments(&assignments)) return ExitUsage;
+        if (c == "dump" || c == "load") {
+            if (options.arguments[0].size() >= kFilePathSize) return Fail(ExitFile, Text(161));
+            CopyText(fileChooser.path, kFilePathSize, options.arguments[0].c_str(), kFilePathSize - 1);
+        }
+
+        int code = Open(password);
+        if (code == ExitOk) {
+            if (c == "get") code = Get();
+            else if (c == "info") code = Info();
+            else if (c == "set") code = Set(assignments);
+            else if (c == "start") code = Controller(CommandStart, 173);
+            else if (c == "stop") code = Controller(CommandStop, 175);
+            else if (c == "save") code = Controller(CommandSave, 177);
+            else if (c == "dump") code = Dump();
+            else if (c == "load") code = Load();
+            else if (c == "diff") code = Diff();
+            else if (c == "passwd") code = Passwd(Wide(password), newPassword);
+        }
+        SerialPort.Close();
+        traffic.Drain();
+        return ControlBlock.quit ? Fail(ExitInterrupted, "interrupted") : code;
+    }
+
+private:
+    static std::u16string Wide(const std::string& text) {
+        std::u16string wide;
+        for (unsigned char c : text) wide += static_cast<char16_t>(c);
+        return wide;
+    }
+
+    int Fail(int code, const std::string& message) {
+        report.Error(message);
+        return code;
+    }
+
+    // The notice the core left, line by line to standard error; its lines joined for a
+    // one-line message.
+    std::string TakeNotices() {
+        char16_t text[kNoticeSize];
+        CopyPendingNotice(text);
+        ClearNotice();
+        std::string all, line;
+        for (const char16_t* c = text;; ++c) {
+            if (*c == u'\n' || *c == 0) {
+                if (!line.empty()) {
+                    report.Notice(line);
+                    all += (all.empty() ? "" : " - ") + line;
+                }
+                line.clear();
+                if (*c == 0) break;
+            } else if (*c < 0x80) {
+                line += static_cast<char>(*c);
+            } else {
+                char narrow[2] = {static_cast<char>(*c <= 0xFF ? *c : '?'), 0};
+                line += Latin1ToUtf8(narrow);
+            }
+        }
+        traffic.Drain();
+        return all;
+    }
+
+    // A failure of the line: the controller was lost, or the run interrupted.
+    int Lost() {
+        std::string notices = TakeNotices();
+        if (ControlBlock.quit) return ExitInterrupted;
+        return Fail(ExitSession, notices.empty() ? Text(151) : notices + " - " + Text(151));
+    }
+
+    int Ports() {
+        ScanPorts();
+        for (int i = 0; i < ControlBlock.portCount; ++i) {
+            unsigned n = static_cast<unsigned>(ControlBlock.portList[i]);
+            report.Port("COM" + std::to_string(n), DescribeComPort(n));
+        }
+        return ExitOk;
+    }
+
+    bool Assignments(std::vector<std::pair<int, std::string>>* out) {
+        for (const std::string& a : options.arguments) {
+            std::size_t equals = a.find('=');
+            int index = equals == std::string::npos ? -1 : ParameterByName(a.substr(0, equals));
+            if (index < 0 || !Settable(index)) {
+                Fail(ExitUsage, "not a settable NAME=VALUE: " + a);
+                return false;
+            }
+            std::string value = a.substr(equals + 1);
+            // A control character would end the console line early: checked before anything goes out.
+            for (unsigned char c : value) {
+                if (c < 0x20 || c == 0x7F) {
+                    Fail(ExitUsage, "a value holds a control character: " + a.substr(0, equals));
+                    return false;
+                }
+            }
+            out->emplace_back(index, value);
+        }
+        return true;
+    }
+
+    // Port, login and, unless the command reads everything (which begins with it), Ver.
+    int Open(const std::string& password) {
+        SetSessionText(SlotUserName, Wide(options.user).c_str());
+        SetSessionText(SlotPassword, Wide(password).c_str());
+        SetSessionText(SlotPortName, Wide(options.port).c_str());
+        ControlBlock.baud = 19200;
+        report.Progress("opening " + options.port);
+        if (!ConnectPort()) return Fail(ExitPort, TakeNotices());
+        report.Progress("logging in");
+        if (!Login()) {
+            NoteSilentController();
+            std::string notices = TakeNotices();
+            return ControlBlock.quit ? ExitInterrupted : Fail(ExitSession, "login failed: " + notices);
+        }
+        if (ReadsEverything()) return ExitOk;
+        report.Progress("asking for the firmware version");
+        if (!CheckFirmware(&window)) return FirmwareRefused();
+        TakeNotices();
+        return ExitOk;
+    }
+
+    bool ReadsEverything() const {
+        const std::string& c = options.command;
+        return (c == "get" && options.arguments.empty()) || c == "dump" || c == "diff";
+    }
+
+    int FirmwareRefused() {
+        if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+        return Fail(ExitSession, TakeNotices());
+    }
+
+    int ReadOut() {
+        report.Progress("reading " + std::to_string(kReadOutCount) + " values");
+        if (!ReadAllParameters(&window)) return ControlBlock.firmwareCode == 0 ? FirmwareRefused() : Lost();
+        TakeNotices();
+        return ExitOk;
+    }
+
+    int Get() {
+        if (options.arguments.empty()) {
+            int code = ReadOut();
+            for (int n = 0; code == ExitOk && n < kReadOutCount; ++n) report.Value(Label(ReadOutIndex(n)), Stored(ReadOutIndex(n)));
+            return code;
+        }
+        for (const std::string& name : options.arguments) {
+            int index = ParameterByName(name);
+            if (index < 0) return Fail(ExitUsage, "no parameter " + name);
+            CommandOutcome outcome = RunCommand(CommandParameter, index, &window, "", 100);
+            std::string notices = TakeNotices();
+            if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+            if (outcome != CommandOutcome::Succeeded) {
+                report.Refused(Label(index));
+                return Fail(ExitDifferent, Label(index) + " not read" + (notices.empty() ? "" : ": " + notices));
+            }
+            report.Value(Label(index), Stored(index));
+        }
+        return ExitOk;
+    }
+
+    int Info() {
+        report.Field("firmware", Latin1ToUtf8(InfoLine().c_str()));
+        for (int index : {ParamTemperature, ParamSupplyVoltage, ParamError}) {
+            RunCommand(CommandParameter, index, &window, "", 100);
+            TakeNotices();
+            if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+            report.Value(Label(index), Stored(index));
+        }
+        return ExitOk;
+    }
+
+    static std::string InfoLine() {
+        char line[kSessionTextSize];
+        GetSessionTextNarrow(SlotInfoLine, line);
+        return line;
+    }
+
+    int Set(const std::vector<std::pair<int, std::string>>& assignments) {
+        for (const auto& [index, value] : assignments) {
+            report.Progress("setting " + Label(index));
+            CommandOutcome outcome = RunCommand(CommandParameter, index, &window, value.c_str(), 100);
+            std::string notices = TakeNotices();
+            if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+            if (outcome != CommandOutcome::Succeeded) {
+                report.Refused(Label(index));
+                return Fail(ExitDifferent, Label(index) + " refused" + (notices.empty() ? "" : ": " + notices));
+            }
+            report.Value(Label(index), Stored(index));
+        }
+        return ExitOk;
+    }
+
+    int Controller(CommandKind kind, unsigned done) {
+        CommandOutcome outcome = RunCommand(kind, 0, &window, "", 0);
+        std::string notices = TakeNotices();
+        if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+        if (outcome != CommandOutcome::Succeeded) return Fail(ExitDifferent, Text(done + 1) + (notices.empty() ? "" : ": " + notices));
+        report.Done(Text(done));
+        return ExitOk;
+    }
+
+    int Dump() {
+        int code = ReadOut();
+        if (code != ExitOk) return code;
+        report.Field("file", options.arguments[0]);
+        for (int n = 0; n < kReadOutCount; ++n) report.Value(Label(ReadOutIndex(n)), Stored(ReadOutIndex(n)));
+        if (!WriteConfigFile()) return Fail(ExitFile, TakeNotices() + " - " + options.arguments[0]);
+        return ExitOk;
+    }
+
+    int Load() {
+        report.Progress("loading " + options.arguments[0]);
+        LoadMessages messages;
+        LoadParameterFile(&window, &messages);
+        bool lost = ControlBlock.connectionLost;
+        if (!lost) RunCommand(CommandSave, 0, &window, "", 0);
+        AppendLoadMessages(messages);
+        std::string notices = TakeNotices();
+        report.Field("file", options.arguments[0]);
+        report.Number("sent", messages.sent);
+        for (int i = 0; i < messages.count; ++i) {
+            if (messages.lines[i].name) report.Refused(messages.lines[i].name);
+        }
+        if (lost || ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+        if (!messages.accepted) return Fail(ExitFile, options.arguments[0] + ": " + notices);
+        if (messages.refused > 0) return Fail(ExitDifferent, std::to_string(messages.refused) + " values refused");
+        return ExitOk;
+    }
+
+    // The file's values as the reader checks them, beside the controller's.
+    class Collected : public FileValueTarget {
+    public:
+        CommandOutcome Take(int index, const char* value) override {
+            values[index] = value;
+            present.insert(index);
+            return CommandOutcome::Succeeded;
+        }
+        std::string values[kParameterCount];
+        std::set<int> present;
+    };
+
+    int Diff() {
+        int code = ReadOut();
+        if (code != ExitOk) return code;
+        Collected file;
+        LoadMessages messages;
+        ReadConfigPath(options.arguments[0].c_str(), file, &messages);
+        report.Field("file", options.arguments[0]);
+        if (!messages.accepted) {
+            AppendLoadMessages(messages);
+            return Fail(ExitFile, options.arguments[0] + ": " + TakeNotices());
+        }
+        AppendLoadMessages(messages);  // e.g. a missing Program group
+        TakeNotices();
+        int differences = 0;
+        for (int n = 0; n < kFileValueCount; ++n) {
+            int index = FileValueIndex(n);
+            if (!file.present.count(index)) continue;
+            std::string controller = Stored(index);
+            if (file.values[index] == controller) continue;
+            report.Difference(Label(index), Latin1ToUtf8(file.values[index].c_str()), controller);
+            ++differences;
+        }
+        return differences == 0 ? ExitOk : ExitDifferent;
+    }
+
+    int Passwd(const std::u16string& current, const std::u16string& fresh) {
+        SetSessionText(SlotCurrentPassword, current.c_str());
+        SetSessionText(SlotNewPassword, fresh.c_str());
+        SetSessionText(SlotNewPasswordAgain, fresh.c_str());
+        report.Progress("changing the password");
+        bool changed = ChangePassword();
+        std::string notices = TakeNotices();
+        if (ControlBlock.quit) return ExitInterrupted;
+        if (!changed) return Fail(ExitDifferent, notices);
+        report.Done(Text(185));
+        return ExitOk;
+    }
+
+    const Options& options;
+    Report& report;
+    TrafficFile& traffic;
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    IgnoreFileSizeSignal();
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kCliUsage, stdout);
+            return ExitOk;
+        }
+    }
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "zl-cli: %s (see zl-cli --help)\n", error.c_str());
+        return ExitUsage;
+    }
+    struct sigaction action {};
+    action.sa_handler = Interrupted;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+
+    FillFileChooser();
+    Report report(options.command, options.json, options.quiet);
+    TrafficFile traffic;
+    if (!options.logFile.empty() && !traffic.Open(options.logFile)) {
+        std::fprintf(stderr, "zl-cli: cannot write the log %s\n", options.logFile.c_str());
+        return ExitUsage;
+    }
+    int code = Run(options, report, traffic).Command();
+    report.Print();
+    return code;
+}

@@ -1,0 +1,311 @@
+// zl-cli end to end: the program itself, run as a child process against the simulator
+// in this process, linked as COM1; the simulator's transcript shows the exact traffic.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "serial/Serial.h"
+#include "sim/SimulatedController.h"
+#include "support/ReadOut.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+struct CliResult {
+    int code = -1;
+    std::string out;
+    std::string err;
+    // The last line on standard error: the one that says why a command failed.
+    std::string LastError() const {
+        std::string e = err;
+        while (!e.empty() && e.back() == '\n') e.pop_back();
+        return e.substr(e.rfind('\n') == std::string::npos ? 0 : e.rfind('\n') + 1);
+    }
+};
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("zl-cli-" + std::to_string(getpid()));
+        fs::create_directories(dir);
+        ASSERT_TRUE(sim.LinkAs(dir.string(), 1));
+        setenv("ZL_CONFIG_PORTS", dir.c_str(), 1);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Starts zl-cli with `args`; Wait() collects it.
+    pid_t Start(const std::vector<std::string>& args) {
+        std::vector<std::string> all = {ZL_CLI};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, (dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&files, 2, (dir / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        pid_t child = -1;
+        posix_spawn(&child, ZL_CLI, &files, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&files);
+        return child;
+    }
+    CliResult Wait(pid_t child) {
+        CliResult r;
+        int status = 0;
+        waitpid(child, &status, 0);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = ReadAll(dir / "out");
+        r.err = ReadAll(dir / "err");
+        return r;
+    }
+    CliResult RunCli(const std::vector<std::string>& args) { return Wait(Start(args)); }
+
+    // The non-empty lines the controller received.
+    std::vector<std::string> Commands() const {
+        std::vector<std::string> commands;
+        for (const std::string& line : sim.ReceivedLines()) {
+            if (!line.empty()) commands.push_back(line);
+        }
+        return commands;
+    }
+    static std::vector<std::string> LoginThen(std::vector<std::string> after) {
+        std::vector<std::string> all = {"user", "ta-vimek"};
+        all.insert(all.end(), after.begin(), after.end());
+        return all;
+    }
+    // A run after another finds the console still open (closing the port logs nobody
+    // out) and switches user, as the desktop program does.
+    static std::vector<std::string> SwitchUserThen(std::vector<std::string> after) {
+        std::vector<std::string> all = {"su user", "ta-vimek", "cd /"};
+        all.insert(all.end(), after.begin(), after.end());
+        return all;
+    }
+    std::string Value(const char* directory, const char* name) {
+        std::string value;
+        sim.WithConsole([&](ControllerConsole& c) { value = c.Value(directory, name); });
+        return value;
+    }
+
+    fs::path dir;
+    SimulatedController sim;
+};
+}  // namespace
+
+TEST_F(Cli, usage_errors_say_so_in_one_line_with_code_2) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--port", "COM1"},
+        {"--port", "COM1", "--bogus", "get"},
+        {"--port", "COM1", "frobnicate"},
+        {"--port", "COM1", "--password", "x", "get"},
+        {"get"},
+        {"--port", "COM1", "set"},
+        {"--port", "COM1", "set", "Temperature=3"},
+        {"--port", "COM1", "set", "Mode=1\nFactorySettings"},
+        {"--port", "COM1", "dump"},
+        {"--port", "COM1", "--password-env", "ZL_NO_SUCH_VARIABLE", "get"},
+    };
+    for (const auto& args : cases) {
+        CliResult r = RunCli(args);
+        std::string shown;
+        for (const std::string& a : args) shown += a + " ";
+        EXPECT_EQ(r.code, 2) << shown;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << shown << ": " << r.err;
+        EXPECT_EQ(r.err.rfind("zl-cli: ", 0), 0u) << shown;
+    }
+    EXPECT_TRUE(sim.Received().empty());  // nothing went to the controller
+    CliResult help = RunCli({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind("usage: zl-cli", 0), 0u);
+}
+
+TEST_F(Cli, ports_lists_the_com_name_and_device) {
+    CliResult r = RunCli({"--json", "ports"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("{\"name\":\"COM1\",\"device\":\"" + sim.SlavePath() + " - linked as COM1\"}"), std::string::npos)
+        << r.out;
+}
+
+TEST_F(Cli, get_reads_what_the_desktop_program_reads_and_nothing_more) {
+    CliResult r = RunCli({"--port", "COM1", "get"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Commands(), LoginThen(kReadOut));
+    EXPECT_NE(r.out.find("Config/Current        1000\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Status/SupplyVoltage  24.0\n"), std::string::npos);
+
+    sim.ClearTranscript();
+    r = RunCli({"--port", "COM1", "--json", "get", "TimeOn", "Status/Current"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Commands(), SwitchUserThen({"Ver", "/Config/TimeOn ", "/Status/Current "}));
+    EXPECT_EQ(r.out, "{\"command\":\"get\",\"values\":{\"Config/TimeOn\":\"100\",\"Status/Current\":\"0\"},"
+                     "\"refused\":[],\"notices\":[]}\n");
+}
+
+TEST_F(Cli, set_writes_each_value_and_stops_at_the_first_refusal) {
+    CliResult r = RunCli({"--port", "COM1", "set", "Current=5000", "Config/Edge=1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Commands(), LoginThen({"Ver", "/Config/Current 5000", "/Config/Edge 1"}));
+    EXPECT_EQ(Value("Config", "Current"), "5000");
+
+    sim.ClearTranscript();
+    r = RunCli({"--port", "COM1", "--json", "set", "Delay=2", "Current=6000"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(Commands(), SwitchUserThen({"Ver", "/Config/Delay 2"}));
+    EXPECT_EQ(r.LastError(), "zl-cli: Config/Delay refused: Value not accepted! - Limits: [5...1000000] - "
+                             "Take notice of further parameter-depended limits");
+    EXPECT_NE(r.out.find("\"refused\":[\"Config/Delay\"]"), std::string::npos) << r.out;
+    EXPECT_EQ(Value("Config", "Current"), "5000");
+}
+
+TEST_F(Cli, start_stop_and_save_run_the_controllers_commands) {
+    bool first = true;
+    for (const char* command : {"start", "stop", "save"}) {
+        sim.ClearTranscript();
+        CliResult r = RunCli({"--port", "COM1", command});
+        EXPECT_EQ(r.code, 0) << command << ": " << r.err;
+        std::string name = command;
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+        EXPECT_EQ(Commands(), first ? LoginThen({"Ver", name}) : SwitchUserThen({"Ver", name}));
+        first = false;
+    }
+    sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "TimeOn", 5000); });
+    CliResult r = RunCli({"--port", "COM1", "start"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.LastError().rfind("zl-cli: Start refused: Failure!", 0), 0u) << r.err;
+}
+
+// dump writes what the desktop program's Save writes for the same values; loading it
+// into another unit sets exactly those values, with the traffic of Open.
+TEST_F(Cli, dump_then_load_carries_a_units_settings_to_another) {
+    sim.WithConsole([](ControllerConsole& c) {
+        c.SetValue("Config", "Current", 5000);
+        c.SetValue("Config", "TimeOn", 1000);
+        c.SetValue("Config", "CycleTime", 20000);
+        c.SetValue("Config", "Edge", 1);
+        c.SetValue("Config", "ReadyOut", 2);
+    });
+    fs::path file = dir / "golden.xml";
+    CliResult r = RunCli({"--port", "COM1", "dump", file.string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Commands(), LoginThen(kReadOut));
+    std::string dumped = ReadAll(file);
+    EXPECT_NE(dumped.find("            <Current>5000</Current>\r\n"), std::string::npos) << dumped;
+    EXPECT_NE(dumped.find("<DutyCycle>5.00</DutyCycle>"), std::string::npos);
+
+    SimulatedController other;
+    ASSERT_TRUE(other.LinkAs(dir.string(), 2));
+    r = RunCli({"--port", "COM2", "load", file.string()});
+    EXPECT_EQ(r.code, 0) << r.err;
+    std::vector<std::string> expected = {"user", "ta-vimek", "Ver", "Stop", "/System/Echo 0", "/System/Baud 19200",
+                                         "/Config/Mode 0", "/Config/Current 5000", "/Config/Delay 5",
+                                         "/Config/TimeOn 1000", "/Config/CycleTime 20000", "/Config/TriggerSource 0",
+                                         "/Config/Edge 1", "/Config/TriggerOut 0", "/Config/ReadyOut 2",
+                                         "/Config/AutoStart 0", "Ver", "Save"};
+    std::vector<std::string> received;
+    for (const std::string& line : other.ReceivedLines()) {
+        if (!line.empty()) received.push_back(line);
+    }
+    EXPECT_EQ(received, expected);
+    other.WithConsole([](ControllerConsole& c) {
+        EXPECT_EQ(c.Value("Config", "Current"), "5000");
+        EXPECT_EQ(c.Value("Config", "ReadyOut"), "2");
+    });
+
+    fs::path refused = dir / "refused.xml";
+    std::ofstream(refused) << "not a parameter file";
+    r = RunCli({"--port", "COM2", "load", refused.string()});
+    EXPECT_EQ(r.code, 5);
+    EXPECT_EQ(r.LastError(), "zl-cli: " + refused.string() + ": Unable to read XML-File");
+}
+
+TEST_F(Cli, diff_names_exactly_the_changed_values_and_sends_none) {
+    fs::path file = dir / "unit.xml";
+    ASSERT_EQ(RunCli({"--port", "COM1", "dump", file.string()}).code, 0);
+    CliResult same = RunCli({"--port", "COM1", "diff", file.string()});
+    EXPECT_EQ(same.code, 0) << same.err;
+    EXPECT_NE(same.out.find("no differences"), std::string::npos);
+
+    std::string text = ReadAll(file);
+    text.replace(text.find("<Current>1000</Current>"), 23, "<Current>7000</Current>");
+    text.replace(text.find("<Edge>0</Edge>"), 14, "<Edge>1</Edge>");
+    std::ofstream(file, std::ios::binary) << text;
+    sim.ClearTranscript();
+    CliResult changed = RunCli({"--port", "COM1", "--json", "diff", file.string()});
+    EXPECT_EQ(changed.code, 1);
+    EXPECT_NE(changed.out.find("\"differences\":[{\"name\":\"Config/Current\",\"file\":\"7000\",\"controller\":\"1000\"},"
+                               "{\"name\":\"Config/Edge\",\"file\":\"1\",\"controller\":\"0\"}]"),
+              std::string::npos)
+        << changed.out;
+    EXPECT_EQ(Commands(), SwitchUserThen(kReadOut));  // reads only
+}
+
+TEST_F(Cli, passwd_takes_the_new_password_from_the_environment) {
+    setenv("ZL_TEST_NEW_PASSWORD", "Secret1", 1);
+    CliResult r = RunCli({"--port", "COM1", "--new-password-env", "ZL_TEST_NEW_PASSWORD", "passwd"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Password(), "Secret1"); });
+    fs::path secret = dir / "password";
+    std::ofstream(secret) << "Secret1\n";
+    EXPECT_EQ(RunCli({"--port", "COM1", "--password-file", secret.string(), "get", "Mode"}).code, 0);
+    r = RunCli({"--port", "COM1", "get", "Mode"});  // the old one no more
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.LastError(), "zl-cli: login failed: Access denied! - Not connected!");
+}
+
+TEST_F(Cli, a_missing_port_and_a_pulled_line_give_their_codes) {
+    CliResult r = RunCli({"--port", "COM98", "get"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.LastError(), "zl-cli: Unable to open COM-port - COM98: not a port name (COM1 to COM96, or a device path)");
+
+    sim.HangUpAfterBytes(120);  // inside the read-out
+    r = RunCli({"--port", "COM1", "get"});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(r.LastError(), "zl-cli: Connection Lost!");
+}
+
+TEST_F(Cli, info_and_the_log_of_the_traffic_with_the_password_masked) {
+    fs::path log = dir / "traffic.log";
+    CliResult r = RunCli({"--port", "COM1", "--json", "--log", log.string(), "info"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"firmware\":\"Firmware-Version ZL-500-40K 1.10\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"Status/SupplyVoltage\":\"24.0\""), std::string::npos);
+    std::string traffic = ReadAll(log);
+    EXPECT_NE(traffic.find(" > user\n"), std::string::npos) << traffic;
+    EXPECT_NE(traffic.find(" > ********\n"), std::string::npos);
+    EXPECT_NE(traffic.find(" < <VAL> SupplyVoltage 24000\n"), std::string::npos);
+    EXPECT_EQ(traffic.find("ta-vimek"), std::string::npos);
+}
+
+// Ctrl+C ends a run within about a second and gives the port back.
+TEST_F(Cli, an_interrupt_ends_the_run_and_releases_the_port) {
+    pid_t child = Start({"--port", "COM1", "get"});
+    ASSERT_TRUE(sim.WaitReceived("/Config/Mode", 30000));
+    auto sent = std::chrono::steady_clock::now();
+    kill(child, SIGINT);
+    CliResult r = Wait(child);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2));
+    EXPECT_EQ(r.code, 130);
+    CSerial port;
+    EXPECT_EQ(port.Open(Widen(sim.SlavePath()).c_str(), 0, 0, false), 0);  // free again
+}
