@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/SimulatedController.h"
+
 inline double WireMs(std::size_t bytes, unsigned baud) { return static_cast<double>(bytes) * 10.0 * 1000.0 / baud; }
 
 inline double LoginFloorMs() { return 5 * 100.0 + 100.0 + 10.0; }
@@ -38,4 +40,26 @@ inline double ReadOutFloorMs(unsigned baud, const std::vector<Exchange>& exchang
     double floor = LoginFloorMs();
     for (const Exchange& e : exchanges) floor += ExchangeFloorMs(baud, e.command, e.answer);
     return floor;
+}
+
+// Ver and the sixteen reads in the order of a read-out, with the answers `sim` gives.
+inline std::vector<Exchange> ReadOutExchanges(SimulatedController& sim) {
+    struct Read {
+        const char* directory;
+        const char* name;
+    };
+    static constexpr Read kReads[] = {
+        {"Status", "Temperature"}, {"Status", "SupplyVoltage"}, {"Status", "Error"}, {"Config", "Mode"},
+        {"Config", "Current"},     {"Config", "Delay"},         {"Config", "TimeOn"}, {"Config", "CycleTime"},
+        {"Config", "TriggerSource"}, {"Config", "Edge"},        {"Config", "TriggerOut"}, {"Config", "ReadyOut"},
+        {"Config", "AutoStart"},   {"System", "Echo"},          {"System", "Baud"},   {"Status", "Current"},
+    };
+    std::vector<Exchange> exchanges = {{"Ver", "Firmware-Version ZL-500-40K 1.10"}};
+    sim.WithConsole([&](ControllerConsole& c) {
+        for (const Read& r : kReads) {
+            exchanges.push_back({std::string("/") + r.directory + "/" + r.name + " ",
+                                 std::string("<VAL> ") + r.name + " " + c.Value(r.directory, r.name)});
+        }
+    });
+    return exchanges;
 }

@@ -17,18 +17,6 @@
 extern char** environ;
 
 namespace {
-struct Read {
-    const char* directory;
-    const char* name;
-};
-// The read-out after Ver, in its order.
-constexpr Read kReads[] = {
-    {"Status", "Temperature"}, {"Status", "SupplyVoltage"}, {"Status", "Error"}, {"Config", "Mode"},
-    {"Config", "Current"},     {"Config", "Delay"},         {"Config", "TimeOn"}, {"Config", "CycleTime"},
-    {"Config", "TriggerSource"}, {"Config", "Edge"},        {"Config", "TriggerOut"}, {"Config", "ReadyOut"},
-    {"Config", "AutoStart"},   {"System", "Echo"},          {"System", "Baud"},   {"Status", "Current"},
-};
-
 double TimeGetAll(unsigned baud, double* floor) {
     std::string dir = (std::filesystem::temp_directory_path() / ("zl-bench-cli-" + std::to_string(getpid()))).string();
     std::filesystem::create_directories(dir);
@@ -45,14 +33,7 @@ double TimeGetAll(unsigned baud, double* floor) {
     waitpid(child, &status, 0);
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 
-    std::vector<Exchange> exchanges = {{"Ver", "Firmware-Version ZL-500-40K 1.10"}};
-    sim.WithConsole([&](ControllerConsole& c) {
-        for (const Read& r : kReads) {
-            exchanges.push_back({std::string("/") + r.directory + "/" + r.name + " ",
-                                 std::string("<VAL> ") + r.name + " " + c.Value(r.directory, r.name)});
-        }
-    });
-    *floor = ReadOutFloorMs(baud, exchanges);
+    *floor = ReadOutFloorMs(baud, ReadOutExchanges(sim));
     std::filesystem::remove_all(dir);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1.0;
 }

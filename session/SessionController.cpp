@@ -1,6 +1,8 @@
 #include "session/SessionController.h"
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <pthread.h>
 #include <system_error>
 
@@ -55,6 +57,9 @@ enum State : int {
     StateLoadFile = 33,
 };
 
+// Logged out nothing falls due; the limit only bounds a ring that went astray.
+constexpr int kLoggedOutWaitSteps = 100;
+
 void EmptyPasswordSlots() {
     for (int slot = SlotCurrentPassword; slot <= SlotNewPasswordAgain; ++slot) SetSessionText(slot, u"");
 }
@@ -90,10 +95,26 @@ void SessionController::Join() {
 
 void SessionController::Run() {
     while (state != StateEnd) {
+        idle = IdleWait{};
         state = Step();
         observedState = state;
-        SleepMs(10);
+        Pause();
     }
+}
+
+// A step that found nothing to do says for how many 10 ms steps nothing falls due; the
+// worker sleeps that long in one wait that any raised flag cuts short, and takes the
+// steps that passed off the countdown, so that polls and the splash keep their times.
+void SessionController::Pause() {
+    if (idle.steps <= 1) {
+        SleepMs(10);
+        return;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    WaitForWorkerBell(static_cast<unsigned>(idle.steps) * 10);
+    const auto slept = std::chrono::steady_clock::now() - start;
+    const int passed = std::min(idle.steps, static_cast<int>(slept / std::chrono::milliseconds(10)));
+    if (idle.countdown) *idle.countdown = std::max(0, *idle.countdown - passed / idle.stepsPerCount);
 }
 
 int SessionController::Step() {
@@ -114,7 +135,9 @@ int SessionController::Step() {
 
         case StateSplash:
             if (cb.aboutClosed) return StateSplashEnd;
-            return splashCountdown-- > 0 ? StateSplash : StateSplashEnd;
+            if (splashCountdown-- <= 0) return StateSplashEnd;
+            idle = IdleWait{splashCountdown + 1, &splashCountdown, 1};
+            return StateSplash;
 
         case StateSplashEnd:
             cb.aboutClosed = false;
@@ -136,7 +159,7 @@ int SessionController::Step() {
             // Requests that carried data hold busy; a discarded one must give it back.
             bool heldBusy = cb.loginRequest.load();
             heldBusy = TakeHandOvers() || heldBusy;
-            for (std::atomic<bool>* flag :
+            for (RequestFlag* flag :
                  {&cb.loggedIn, &cb.connectionLost, &cb.aboutRequest, &cb.aboutClosed,
                   &cb.helpRequest, &cb.helpClosed, &cb.loginRequest, &cb.logoutRequest,
                   &cb.factoryResetRequest, &cb.passwordDialogRequest, &cb.passwordDialogClosed,
@@ -169,6 +192,7 @@ int SessionController::Step() {
             if (TakeHandOvers()) ReleaseBusy();
             if (cb.quit) return StateQuit;
             if (cb.loginRequest) return StateConnect;
+            idle = IdleWait{kLoggedOutWaitSteps, nullptr, 1};
             return StateDispatch;
 
         case StateConnect:
@@ -203,7 +227,11 @@ int SessionController::Step() {
             if (cb.saveRequest) return StateSave;
             if (cb.openFileRequest) return StateLoadFile;
             if (cb.writeRequest) return StateWriteParameter;
-            if (idleCountdown-- > 0) return StateDispatch;
+            if (idleCountdown-- > 0) {
+                // Each count is a pass through Dispatch and here: two steps.
+                idle = IdleWait{2 * idleCountdown + 1, &idleCountdown, 2};
+                return StateDispatch;
+            }
             idleCountdown = 100;
             return nextPoll;
 

@@ -2,7 +2,8 @@
 // The worker thread: a polled state machine that owns the serial port and every
 // exchange with the controller, runs file saves and loads, and decides which dialogs
 // exist by posting to the hidden main window. Dialogs reach it only through the
-// request flags of ControlBlock; one step runs every 10 ms until the state is 0.
+// request flags of ControlBlock; one step runs every 10 ms until the state is 0, except
+// that an idle worker sleeps until a flag is raised or the next step falls due.
 #include <atomic>
 #include <thread>
 
@@ -28,12 +29,22 @@ public:
 private:
     void Run();
     int Step();
+    void Pause();
+
+    // What an idle step leaves for Pause: the steps it may sleep, and the countdown
+    // (counting stepsPerCount steps a count) that the sleep stands for.
+    struct IdleWait {
+        int steps = 0;
+        int* countdown = nullptr;
+        int stepsPerCount = 1;
+    };
 
     int state = 1;
     MessageSink* window = nullptr;
     int splashCountdown = 0;
     int idleCountdown = 0;
     int nextPoll = 23;
+    IdleWait idle;
     LoadMessages loadMessages;  // a file's messages, shown at the end of its load
     char loadedPath[kFilePathSize] = {};  // the file being loaded (the load empties fileChooser's)
     std::atomic<int> observedState{1};

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/Event.h"
 #include "platform/Threading.h"
 #include "state/ParameterTable.h"
 #include "state/SessionTexts.h"
@@ -9,6 +10,19 @@
 
 ControlBlockStore ControlBlock;
 FileChooserRecord fileChooser;
+
+namespace {
+ManualResetEvent workerBell;
+}
+
+void RingWorker() { workerBell.Set(); }
+
+bool WaitForWorkerBell(unsigned timeoutMs) {
+    const bool rang = workerBell.Wait(timeoutMs);
+    // Whoever rings after this finds the flags read afresh by the caller.
+    workerBell.Reset();
+    return rang;
+}
 
 bool AcquireBusy() {
     for (;;) {
@@ -63,7 +77,7 @@ bool TryAcquireBusyForSession() { return KeepForSession(TryAcquireBusy()); }
 
 bool TakeHandOvers() {
     bool held = false;
-    for (std::atomic<bool>* flag : {&ControlBlock.writeRequest, &ControlBlock.passwordChangeRequest,
+    for (RequestFlag* flag : {&ControlBlock.writeRequest, &ControlBlock.passwordChangeRequest,
                                     &ControlBlock.saveFileRequest, &ControlBlock.openFileRequest}) {
         held = flag->exchange(false) || held;
     }

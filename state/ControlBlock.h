@@ -1,11 +1,42 @@
 #pragma once
 // The flags by which dialogs hand requests to the worker, the worker's session flags
 // and a few shared values. Only `busy` is guarded by the mutex; every other flag has
-// one setter per direction and is an atomic, so polling on two threads is race-free.
-// Values a request carries are written before its flag is raised.
+// one setter per direction and is atomic, so polling on two threads is race-free.
+// Values a request carries are written before its flag is raised. Raising a flag rings
+// the worker's bell, so that an idle worker can sleep until there is something to do.
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+
+// Wakes the worker from WaitForWorkerBell; any thread may ring.
+void RingWorker();
+// Worker side: sleeps until the bell rings or timeoutMs ran out, and silences it;
+// true when it rang. The bell remembers a ring until then, so a flag raised after the
+// worker looked at it always ends the next wait at once.
+bool WaitForWorkerBell(unsigned timeoutMs);
+
+// An atomic flag that rings the bell when raised.
+class RequestFlag {
+public:
+    bool load() const { return value_.load(); }
+    operator bool() const { return value_.load(); }
+    void store(bool raised) {
+        value_.store(raised);
+        if (raised) RingWorker();
+    }
+    RequestFlag& operator=(bool raised) {
+        store(raised);
+        return *this;
+    }
+    bool exchange(bool raised) {
+        const bool was = value_.exchange(raised);
+        if (raised) RingWorker();
+        return was;
+    }
+
+private:
+    std::atomic<bool> value_{false};
+};
 
 struct ControlBlockStore {
     // A plain mutex tried in 1 ms steps for TryAcquireBusy's 10 ms: ThreadSanitizer
@@ -13,25 +44,25 @@ struct ControlBlockStore {
     std::mutex mutex;
     bool busy = false;  // under `mutex` only
 
-    std::atomic<bool> quit{false};
-    std::atomic<bool> loggedIn{false};
-    std::atomic<bool> connectionLost{false};
-    std::atomic<bool> aboutRequest{false};
-    std::atomic<bool> aboutClosed{false};
-    std::atomic<bool> helpRequest{false};
-    std::atomic<bool> helpClosed{false};
-    std::atomic<bool> loginRequest{false};
-    std::atomic<bool> logoutRequest{false};
-    std::atomic<bool> factoryResetRequest{false};
-    std::atomic<bool> passwordDialogRequest{false};
-    std::atomic<bool> passwordDialogClosed{false};
-    std::atomic<bool> passwordChangeRequest{false};
-    std::atomic<bool> saveFileRequest{false};
-    std::atomic<bool> stopRequest{false};
-    std::atomic<bool> startRequest{false};
-    std::atomic<bool> saveRequest{false};
-    std::atomic<bool> openFileRequest{false};
-    std::atomic<bool> writeRequest{false};
+    RequestFlag quit;
+    RequestFlag loggedIn;
+    RequestFlag connectionLost;
+    RequestFlag aboutRequest;
+    RequestFlag aboutClosed;
+    RequestFlag helpRequest;
+    RequestFlag helpClosed;
+    RequestFlag loginRequest;
+    RequestFlag logoutRequest;
+    RequestFlag factoryResetRequest;
+    RequestFlag passwordDialogRequest;
+    RequestFlag passwordDialogClosed;
+    RequestFlag passwordChangeRequest;
+    RequestFlag saveFileRequest;
+    RequestFlag stopRequest;
+    RequestFlag startRequest;
+    RequestFlag saveRequest;
+    RequestFlag openFileRequest;
+    RequestFlag writeRequest;
 
     std::int32_t pendingWriteIndex = 0;
     char pendingWriteText[100] = {};

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "platform/MessageSink.h"
-#include "platform/Threading.h"
 #include "resources/StringTable.h"
 #include "state/ConsoleLine.h"
 #include "state/ControlBlock.h"
@@ -74,7 +73,8 @@ void FlushNotice(MessageSink* window) {
             ClearNotice();
             return;
         }
-        SleepMs(10);
+        // Emptying the notice and `quit` ring; the limit only bounds a missed ring.
+        WaitForWorkerBell(1000);
     }
 }
 
@@ -89,4 +89,5 @@ void CopyPendingNotice(char16_t* out) {
 void EmptyNotice() {
     noticeText[0] = 0;
     noticePending.store(false, std::memory_order_release);
+    RingWorker();
 }

@@ -15,6 +15,12 @@
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
+namespace {
+long long MsSince(Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+}  // namespace
+
 TEST_F(SessionTest, start_up_shows_the_splash_for_about_three_seconds_then_the_dialogs) {
     auto start = Clock::now();
     StartWorker(false);
@@ -352,6 +358,48 @@ TEST_F(SessionTest, a_hang_up_while_idle_is_a_lost_connection_after_the_polls_ro
     EXPECT_TRUE(EndsAtLoginDialog(2));
     EXPECT_EQ(Notices().back(), "Connection Lost!");
     EXPECT_EQ(ParameterValue(ParamCurrent), "0");
+}
+
+// Between polls the worker sleeps in one wait. A request still reaches it at once,
+// and the time slept is taken off the countdown, so the next poll keeps its time
+// (about 2.4 s from command to command: 2 s of countdown and the exchange).
+TEST_F(SessionTest, an_idle_session_serves_requests_at_once_and_keeps_the_poll_times) {
+    StartWorker();
+    LogIn();
+    sim.ClearTranscript();
+    // When each command line began to arrive.
+    auto commandTimes = [&] {
+        std::vector<Clock::time_point> times;
+        bool inLine = false;
+        for (const ReceivedByte& b : sim.Transcript()) {
+            const bool lineEnd = b.byte == '\r' || b.byte == '\n';
+            if (!inLine && !lineEnd) times.push_back(b.time);
+            inLine = !lineEnd;
+        }
+        return times;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return !commandTimes().empty(); }, 20000));
+    const Clock::time_point poll = commandTimes()[0];
+    auto after = [&](int ms) {
+        WaitUntil([&] { return Clock::now() >= poll + std::chrono::milliseconds(ms); });
+    };
+
+    // Unheard, the request would wait some 2 s for the next poll to fall due.
+    after(300);
+    auto requested = Clock::now();
+    ControlBlock.helpRequest = true;
+    ASSERT_TRUE(sink.WaitFor(MsgCreateHelp));
+    EXPECT_LT(MsSince(requested), 1000);
+
+    // Were the countdown not carried over, the next poll would come 2 s after this.
+    after(1900);
+    ControlBlock.helpClosed = true;
+    ASSERT_TRUE(sink.WaitFor(MsgDestroyHelp));
+    ASSERT_TRUE(WaitUntil([&] { return commandTimes().size() >= 2; }, 20000));
+    const long long gap = MsSince(poll) - MsSince(commandTimes()[1]);
+    EXPECT_GT(gap, 2000);
+    EXPECT_LT(gap, 3300);
+    EXPECT_TRUE(Notices().empty());
 }
 
 TEST_F(SessionTest, a_hang_up_during_the_read_out_stops_it) {

@@ -8,6 +8,7 @@
 #include "platform/Threading.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
+#include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
 #include "support/RecordingSink.h"
 
@@ -137,6 +138,29 @@ TEST_F(Stores, acquire_busy_gives_up_once_quit_is_set) {
     ControlBlock.quit = true;
     waiter.join();
     EXPECT_FALSE(result);
+}
+
+// The idle worker sleeps on the bell: raising any flag must end its wait, even when
+// raised before the wait began; lowering one must not; a wait silences the bell.
+TEST_F(Stores, raising_a_flag_rings_the_worker_bell_until_the_next_wait) {
+    WaitForWorkerBell(0);
+    ControlBlock.stopRequest = false;
+    ControlBlock.writeRequest.exchange(false);
+    EXPECT_FALSE(WaitForWorkerBell(10));
+
+    ControlBlock.stopRequest = true;
+    EXPECT_TRUE(WaitForWorkerBell(60000));
+    EXPECT_FALSE(WaitForWorkerBell(10));
+
+    ControlBlock.openFileRequest.exchange(true);
+    EXPECT_TRUE(WaitForWorkerBell(60000));
+
+    std::thread raiser([] { ControlBlock.quit = true; });
+    EXPECT_TRUE(WaitForWorkerBell(60000));
+    raiser.join();
+
+    EmptyNotice();  // a notice box closed
+    EXPECT_TRUE(WaitForWorkerBell(60000));
 }
 
 namespace {

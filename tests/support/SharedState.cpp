@@ -13,7 +13,7 @@ void ResetSharedState() {
         std::lock_guard<std::mutex> lock(cb.mutex);
         cb.busy = false;
     }
-    for (std::atomic<bool>* flag :
+    for (RequestFlag* flag :
          {&cb.quit, &cb.loggedIn, &cb.connectionLost, &cb.aboutRequest, &cb.aboutClosed,
           &cb.helpRequest, &cb.helpClosed, &cb.loginRequest, &cb.logoutRequest,
           &cb.factoryResetRequest, &cb.passwordDialogRequest, &cb.passwordDialogClosed,

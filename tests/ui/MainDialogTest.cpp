@@ -381,7 +381,7 @@ private slots:
 
     void buttons_and_menu_raise_their_requests() {
         SendSession(true);
-        const std::pair<int, std::atomic<bool>*> buttons[] = {
+        const std::pair<int, RequestFlag*> buttons[] = {
             {IdStart, &ControlBlock.startRequest}, {IdStop, &ControlBlock.stopRequest},
             {IdSave, &ControlBlock.saveRequest}, {IdLogout, &ControlBlock.logoutRequest}};
         for (const auto& [id, flag] : buttons) {
@@ -389,7 +389,7 @@ private slots:
             QVERIFY(flag->load());
         }
         ResetSharedState();
-        const std::pair<int, std::atomic<bool>*> items[] = {
+        const std::pair<int, RequestFlag*> items[] = {
             {MenuChangePassword, &ControlBlock.passwordDialogRequest}, {MenuLogout, &ControlBlock.logoutRequest},
             {MenuHelp, &ControlBlock.helpRequest}, {MenuAbout, &ControlBlock.aboutRequest}};
         for (const auto& [id, flag] : items) {
