@@ -37,6 +37,8 @@ TEST_F(Commands, the_oldest_firmware_changes_directory_around_a_bare_name) {
     sim.WithConsole([](ControllerConsole& c) { c.SetFirmware("1.01"); });
     ControlBlock.firmwareCode = 1;
     EXPECT_TRUE(Read(ParamTimeOn));
+    // The last line goes out unanswered: it may still be on its way.
+    EXPECT_TRUE(sim.WaitReceived("cd /Config\n\nTimeOn \ncd /\n", 10000)) << sim.Received();
     EXPECT_EQ(sim.Received(), "cd /Config\n\nTimeOn \ncd /\n");
     EXPECT_EQ(ParameterValue(ParamTimeOn), "100");
 }

@@ -145,7 +145,7 @@ private slots:
         PasswordDialog password;
         password.show();
         password.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&password));
+        QVERIFY(QTest::qWaitForWindowActive(&password, 20000));
         FindControl<QPushButton>(&password, kIdCancel)->setFocus();
         QTRY_VERIFY(FindControl<QPushButton>(&password, kIdCancel)->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -159,14 +159,14 @@ private slots:
         AboutDialog about;
         about.show();
         about.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&about));
+        QVERIFY(QTest::qWaitForWindowActive(&about, 20000));
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &about, Qt::Key_Return);
         QVERIFY(ControlBlock.aboutClosed);
 
         HelpDialog help;
         help.show();
         help.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&help));
+        QVERIFY(QTest::qWaitForWindowActive(&help, 20000));
         FindControl<QPlainTextEdit>(&help, IdHelpText)->setFocus();
         QTRY_VERIFY(FindControl<QPlainTextEdit>(&help, IdHelpText)->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -181,9 +181,9 @@ private slots:
         LoginDialog login;
         login.show();
         login.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&login));
+        QVERIFY(QTest::qWaitForWindowActive(&login, 20000));
         main.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(QTest::qWaitForWindowActive(&main, 20000));
         BoxAnswerer answerer(QMessageBox::Ok);
         AppendNotice(148);
         ShowNotice(&main);

@@ -42,13 +42,13 @@ struct LinkedSimulator {
 MainDialog* LogInAsUser() {
     ControlBlock.aboutClosed = true;
     LoginDialog* login = nullptr;
-    if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000), "login dialog")) return nullptr;
+    if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 20000), "login dialog")) return nullptr;
     FindControl<QComboBox>(login, IdComPort)->setEditText("COM1");
     FindControl<QPushButton>(login, kIdOk)->click();
     MainDialog* main = VisibleDialog<MainDialog>(DialogMain);
     if (!Step(main && QTest::qWaitFor([&] { return main->ControlsEnabled() && !IsBusy(); }, 30000), "logged in")) return nullptr;
     main->activateWindow();
-    if (!Step(QTest::qWaitForWindowActive(main), "main dialog active")) return nullptr;
+    if (!Step(QTest::qWaitForWindowActive(main, 20000), "main dialog active")) return nullptr;
     return main;
 }
 }  // namespace
@@ -69,11 +69,11 @@ private slots:
         QTimer::singleShot(0, [&] {
             // The splash, closed by the user.
             AboutDialog* splash = nullptr;
-            if (!Step(QTest::qWaitFor([&] { return (splash = VisibleDialog<AboutDialog>(DialogAbout)) != nullptr; }, 5000), "splash")) return;
+            if (!Step(QTest::qWaitFor([&] { return (splash = VisibleDialog<AboutDialog>(DialogAbout)) != nullptr; }, 20000), "splash")) return;
             FindControl<QPushButton>(splash, kIdOk)->click();
 
             LoginDialog* login = nullptr;
-            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000), "login dialog")) return;
+            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 20000), "login dialog")) return;
             auto* ports = FindControl<QComboBox>(login, IdComPort);
             if (!Step(ports->findText("COM1") >= 0, "COM1 offered")) return;
             ports->setEditText("COM1");
@@ -92,26 +92,26 @@ private slots:
 
             // Change Current and leave the field.
             main->activateWindow();
-            if (!Step(QTest::qWaitForWindowActive(main), "main dialog active")) return;
+            if (!Step(QTest::qWaitForWindowActive(main, 20000), "main dialog active")) return;
             current->setFocus();
             current->setText("5000");
             FindControl<QLineEdit>(main, IdDelay)->setFocus();
-            if (!Step(QTest::qWaitFor([&] { return sim.Received().find("/Config/Current 5000\n") != std::string::npos; }, 10000), "write sent")) return;
-            Step(QTest::qWaitFor([&] { return current->text() == "5000" && !IsBusy(); }, 10000), "write shown");
+            if (!Step(QTest::qWaitFor([&] { return sim.Received().find("/Config/Current 5000\n") != std::string::npos; }, 30000), "write sent")) return;
+            Step(QTest::qWaitFor([&] { return current->text() == "5000" && !IsBusy(); }, 30000), "write shown");
 
             FindControl<QAction>(main, MenuHelp)->trigger();
             HelpDialog* help = nullptr;
-            if (!Step(QTest::qWaitFor([&] { return (help = VisibleDialog<HelpDialog>(DialogHelp)) != nullptr; }, 5000), "help")) return;
+            if (!Step(QTest::qWaitFor([&] { return (help = VisibleDialog<HelpDialog>(DialogHelp)) != nullptr; }, 20000), "help")) return;
             help->close();
-            Step(QTest::qWaitFor([&] { return VisibleDialog<HelpDialog>(DialogHelp) == nullptr; }, 5000), "help closed");
+            Step(QTest::qWaitFor([&] { return VisibleDialog<HelpDialog>(DialogHelp) == nullptr; }, 20000), "help closed");
             FindControl<QAction>(main, MenuAbout)->trigger();
             AboutDialog* about = nullptr;
-            if (!Step(QTest::qWaitFor([&] { return (about = VisibleDialog<AboutDialog>(DialogAbout)) != nullptr; }, 5000), "about")) return;
+            if (!Step(QTest::qWaitFor([&] { return (about = VisibleDialog<AboutDialog>(DialogAbout)) != nullptr; }, 20000), "about")) return;
             FindControl<QPushButton>(about, kIdOk)->click();
-            Step(QTest::qWaitFor([&] { return VisibleDialog<AboutDialog>(DialogAbout) == nullptr; }, 5000), "about closed");
+            Step(QTest::qWaitFor([&] { return VisibleDialog<AboutDialog>(DialogAbout) == nullptr; }, 20000), "about closed");
 
             FindControl<QPushButton>(main, IdLogout)->click();
-            if (!Step(QTest::qWaitFor([&] { return VisibleDialog<LoginDialog>(DialogLogin) != nullptr && !main->ControlsEnabled(); }, 10000), "logged out")) return;
+            if (!Step(QTest::qWaitFor([&] { return VisibleDialog<LoginDialog>(DialogLogin) != nullptr && !main->ControlsEnabled(); }, 30000), "logged out")) return;
             Step(current->text() == "0", "values reset");
             scriptDone = true;
             main->close();  // answered Yes
@@ -147,13 +147,13 @@ private slots:
                     return sawNotice("Value not accepted!\nLimits: [5...1000000]\n"
                                      "Take notice of further parameter-depended limits");
                 }, 15000), "refusal shown")) return;
-            Step(QTest::qWaitFor([&] { return delay->text() == "5"; }, 5000), "stored delay shown again");
+            Step(QTest::qWaitFor([&] { return delay->text() == "5"; }, 20000), "stored delay shown again");
 
             // The controller goes away: one box, then the login dialog and zeros.
             linked.sim.HangUpNow();
             if (!Step(QTest::qWaitFor([&] { return sawNotice("Connection Lost!"); }, 20000), "connection lost shown")) return;
             LoginDialog* login = nullptr;
-            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000), "login dialog again")) return;
+            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 20000), "login dialog again")) return;
             Step(!main->ControlsEnabled() && FindControl<QLineEdit>(main, IdCurrent)->text() == "0", "values reset");
             scriptDone = true;
             login->close();  // answered Yes
@@ -175,22 +175,22 @@ private slots:
             if (!main) return;
             auto* current = FindControl<QLineEdit>(main, IdCurrent);
             current->setFocus();
-            if (!Step(QTest::qWaitFor([&] { return current->hasFocus(); }, 5000), "caret in Current")) return;
+            if (!Step(QTest::qWaitFor([&] { return current->hasFocus(); }, 20000), "caret in Current")) return;
             FindControl<QAction>(main, MenuLogout)->trigger();  // a menu takes no focus
             LoginDialog* login = nullptr;
-            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr && !main->ControlsEnabled(); }, 10000), "logged out")) return;
-            if (!Step(QTest::qWaitFor([&] { return !IsBusy() && !ControlBlock.writeRequest; }, 5000), "busy free after logout")) return;
+            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr && !main->ControlsEnabled(); }, 30000), "logged out")) return;
+            if (!Step(QTest::qWaitFor([&] { return !IsBusy() && !ControlBlock.writeRequest; }, 20000), "busy free after logout")) return;
 
             FindControl<QComboBox>(login, IdComPort)->setEditText("COM1");
             FindControl<QPushButton>(login, kIdOk)->click();
             if (!Step(QTest::qWaitFor([&] { return main->ControlsEnabled() && !IsBusy(); }, 30000), "logged in again")) return;
             main->activateWindow();
-            if (!Step(QTest::qWaitForWindowActive(main), "main dialog active again")) return;
+            if (!Step(QTest::qWaitForWindowActive(main, 20000), "main dialog active again")) return;
             current->setFocus();
-            if (!Step(QTest::qWaitFor([&] { return current->hasFocus(); }, 5000), "caret in Current again")) return;
+            if (!Step(QTest::qWaitFor([&] { return current->hasFocus(); }, 20000), "caret in Current again")) return;
             linked.sim.HangUpNow();
             if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr && !main->ControlsEnabled(); }, 20000), "connection lost")) return;
-            if (!Step(QTest::qWaitFor([&] { return !IsBusy() && !ControlBlock.writeRequest; }, 5000), "busy free after the lost line")) return;
+            if (!Step(QTest::qWaitFor([&] { return !IsBusy() && !ControlBlock.writeRequest; }, 20000), "busy free after the lost line")) return;
             Step(linked.sim.Received().find("/Config/Current 0") == std::string::npos, "no write sent");
             scriptDone = true;
             login->close();  // answered Yes
@@ -218,7 +218,7 @@ private slots:
         QTimer::singleShot(0, [&] {
             ControlBlock.aboutClosed = true;
             LoginDialog* login = nullptr;
-            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 5000), "login dialog")) return;
+            if (!Step(QTest::qWaitFor([&] { return (login = VisibleDialog<LoginDialog>(DialogLogin)) != nullptr; }, 20000), "login dialog")) return;
             if (!Step(TryAcquireBusy(), "busy taken by the test")) return;
             QPointer<LoginDialog> asking = login;
             QTimer::singleShot(200, [asking] {

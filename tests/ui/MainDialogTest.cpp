@@ -235,7 +235,7 @@ private slots:
         Store({{ParamEdge, "0"}});
         SendSession(true);
         dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QVERIFY(QTest::qWaitForWindowActive(dialog, 20000));
         auto wheel = [](QWidget* target) {
             QPointF at(target->width() / 2.0, target->height() / 2.0);
             QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
@@ -262,7 +262,7 @@ private slots:
         Store({{ParamCurrent, "5000"}});
         SendSession(true);
         dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QVERIFY(QTest::qWaitForWindowActive(dialog, 20000));
         Edit(IdCurrent)->setFocus();
         QTRY_VERIFY(Edit(IdCurrent)->hasFocus());
         Edit(IdCurrent)->setText("6000");
@@ -324,7 +324,7 @@ private slots:
         QCOMPARE(Menu(MenuOpen)->text(), QStringLiteral("Open"));  // the item texts stay
 
         dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QVERIFY(QTest::qWaitForWindowActive(dialog, 20000));
         QTest::keyClick(dialog, Qt::Key_F1);
         QVERIFY(ControlBlock.helpRequest);
         BoxAnswerer answerer(QMessageBox::No);
@@ -363,11 +363,13 @@ private slots:
         LogSent("/Config/Current 5000\n", false);
         LogReceived("<VAL> Current 5000");
         auto* text = traffic->findChild<QPlainTextEdit*>();
-        QTRY_VERIFY(text->toPlainText().contains(QStringLiteral("< <VAL> Current 5000")));  // while hidden too
+        QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().contains(QStringLiteral("< <VAL> Current 5000")), 20000);  // while hidden too
         QStringList lines = text->toPlainText().split(QLatin1Char('\n'));
         QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d > /Config/Current 5000$")).match(lines[0]).hasMatch());
         Menu(MenuTraffic)->trigger();
         QVERIFY(traffic->isVisible());
+        LogReceived("<VAL> Delay 7");
+        QTRY_VERIFY_WITH_TIMEOUT(text->toPlainText().contains(QStringLiteral("< <VAL> Delay 7")), 20000);
 
         QString path = QDir::tempPath() + QStringLiteral("/zl-traffic-%1.txt").arg(QCoreApplication::applicationPid());
         QVERIFY(traffic->SaveTo(path));
