@@ -1,6 +1,8 @@
 #include "ui/TrafficWindow.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -17,6 +19,9 @@
 
 namespace {
 constexpr int kKeptLines = 20000;
+// The worker logs at most a line per 10 ms look: 2 s bring 200 lines, the log holds 2048.
+constexpr int kShownIntervalMs = 100;
+constexpr int kHiddenIntervalMs = 2000;
 }  // namespace
 
 TrafficWindow::TrafficWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
@@ -43,7 +48,18 @@ TrafficWindow::TrafficWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     resize(560, 420);
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this] { TakeLines(); });
-    timer->start(100);
+    timer->start(kHiddenIntervalMs);
+}
+
+void TrafficWindow::showEvent(QShowEvent* event) {
+    TakeLines();
+    timer->start(kShownIntervalMs);
+    QWidget::showEvent(event);
+}
+
+void TrafficWindow::hideEvent(QHideEvent* event) {
+    timer->start(kHiddenIntervalMs);
+    QWidget::hideEvent(event);
 }
 
 void TrafficWindow::TakeLines() {
