@@ -3,8 +3,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <unistd.h>
 
+#include "console/TrafficLog.h"
 #include "serial/SerialReadln.h"
 #include "state/ControlBlock.h"
 #include "state/PendingNotice.h"
@@ -24,6 +26,19 @@ void SessionTest::SetUp() {
 
 void SessionTest::TearDown() {
     Quit();
+    // A failed test shows the console traffic with its times: what came late, and when.
+    if (HasFailure()) {
+        TrafficLine lines[64];
+        std::string traffic;
+        for (int n; (n = TakeTraffic(lines, 64)) > 0;) {
+            for (int i = 0; i < n; ++i) {
+                char text[kTrafficTextSize];
+                FormatTrafficLine(lines[i], text);
+                traffic += std::string(text) + "\n";
+            }
+        }
+        std::cerr << "console traffic:\n" << traffic;
+    }
     uiStop_ = true;
     ui_.join();
     fs::remove_all(portsDir);

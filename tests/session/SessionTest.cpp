@@ -417,6 +417,10 @@ TEST_F(SessionTest, quit_ends_the_worker_logged_out_logged_in_and_mid_read_out) 
         SCOPED_TRACE(phase);
         ResetSharedState();
         SessionController local;
+        // An assertion that ends the test early must still end the worker it joins.
+        struct QuitOnExit {
+            ~QuitOnExit() { ControlBlock.quit = true; }
+        } quitOnExit;
         ASSERT_TRUE(local.Start(&sink));
         ControlBlock.aboutClosed = true;
         ASSERT_TRUE(WaitUntil([&] { int s = local.CurrentState(); return s == 5 || s == 6; }));
