@@ -1,5 +1,6 @@
 #include "resources/StringTable.h"
 
+#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -120,4 +121,10 @@ std::size_t LoadString(unsigned id, char16_t* buffer, std::size_t capacity) {
 
 std::size_t LoadString(unsigned id, char* buffer, std::size_t capacity) {
     return CopyString(id, buffer, capacity);
+}
+
+void FormatString(unsigned id, char* out, std::size_t capacity, va_list args) {
+    char format[2000];  // the longest text, the help, has 1633 characters
+    LoadString(id, format, sizeof format);
+    std::vsnprintf(out, capacity, format, args);
 }

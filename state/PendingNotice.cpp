@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdarg>
-#include <cstdio>
 
 #include "platform/MessageSink.h"
 #include "resources/StringTable.h"
@@ -47,12 +46,10 @@ void AppendNoticeLine() {
 }
 
 void AppendNoticeFormat(unsigned id, ...) {
-    char format[2000];
-    LoadString(id, format, sizeof format);
     char text[kNoticeSize];
     va_list args;
     va_start(args, id);
-    std::vsnprintf(text, sizeof text, format, args);
+    FormatString(id, text, sizeof text, args);
     va_end(args);
     char16_t wide[kNoticeSize];
     WidenUtf8(wide, kNoticeSize, text);

@@ -1,7 +1,6 @@
 #include "state/StatusLine.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -27,12 +26,10 @@ void Load(const char16_t* slot, char16_t* out) {
 }  // namespace
 
 void SetStatusText(unsigned id, ...) {
-    char format[kStatusTextSize];
-    LoadString(id, format, sizeof format);
     char text[kStatusTextSize];
     va_list args;
     va_start(args, id);
-    std::vsnprintf(text, sizeof text, format, args);
+    FormatString(id, text, sizeof text, args);
     va_end(args);
     Store(statusText, text);
 }
