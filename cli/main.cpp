@@ -264,15 +264,22 @@ private:
         for (const std::string& name : options.arguments) {
             int index = ParameterByName(name);
             if (index < 0) return Fail(ExitUsage, "no parameter " + name);
-            CommandOutcome outcome = RunCommand(CommandParameter, index, &window, "", 100);
-            std::string notices = TakeNotices();
-            if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
-            if (outcome != CommandOutcome::Succeeded) {
-                report.Refused(Label(index));
-                return Fail(ExitDifferent, Label(index) + " not read" + (notices.empty() ? "" : ": " + notices));
-            }
-            report.Value(Label(index), Stored(index));
+            if (int code = Access(index, "", "not read"); code != ExitOk) return code;
         }
+        return ExitOk;
+    }
+
+    // One read (empty value) or write of a parameter, its value reported; ExitOk, or
+    // the code that ends the run, with `failed` naming what went wrong.
+    int Access(int index, const char* value, const char* failed) {
+        CommandOutcome outcome = RunCommand(CommandParameter, index, &window, value, 100);
+        std::string notices = TakeNotices();
+        if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+        if (outcome != CommandOutcome::Succeeded) {
+            report.Refused(Label(index));
+            return Fail(ExitDifferent, Label(index) + " " + failed + (notices.empty() ? "" : ": " + notices));
+        }
+        report.Value(Label(index), Stored(index));
         return ExitOk;
     }
 
@@ -296,14 +303,7 @@ private:
     int Set(const std::vector<std::pair<int, std::string>>& assignments) {
         for (const auto& [index, value] : assignments) {
             report.Progress("setting " + Label(index));
-            CommandOutcome outcome = RunCommand(CommandParameter, index, &window, value.c_str(), 100);
-            std::string notices = TakeNotices();
-            if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
-            if (outcome != CommandOutcome::Succeeded) {
-                report.Refused(Label(index));
-                return Fail(ExitDifferent, Label(index) + " refused" + (notices.empty() ? "" : ": " + notices));
-            }
-            report.Value(Label(index), Stored(index));
+            if (int code = Access(index, value.c_str(), "refused"); code != ExitOk) return code;
         }
         return ExitOk;
     }
