@@ -37,8 +37,10 @@ bool Answer(const char* line, int waitRounds, ReplyCode expected) {
     return ClassifyReply(waitRounds) == expected;
 }
 
-// The same for a password, which the traffic log must not keep.
-bool AnswerSecret(const char* line, int waitRounds, ReplyCode expected) {
+// The same for a password, which the traffic log must not keep. It goes out only once
+// the console asks for it: at any other prompt it would be echoed in clear and run.
+bool AnswerSecret(ReplyCode prompt, const char* line, int waitRounds, ReplyCode expected) {
+    if (!AwaitPrompt(prompt, waitRounds)) return false;
     WriteSecretToConsole(line);
     return ClassifyReply(waitRounds) == expected;
 }
@@ -57,31 +59,57 @@ Attempt LoginAttempt(const char* userLine, const char* passwordLine, const char*
     if (!BeginAttempt()) return Attempt::Hopeless;
     switch (ClassifyReply(100)) {
         case ReplyLogin:
-            return Outcome(Answer(userLine, 200, ReplyLogin) && AnswerSecret(passwordLine, 200, ReplyPassword) &&
-                           Accepted(LineEnd));
+            return Outcome(Answer(userLine, 200, ReplyLogin) &&
+                           AnswerSecret(ReplyPassword, passwordLine, 200, ReplyPassword) && Accepted(LineEnd));
         case ReplyPrompt:
-            return Outcome(Answer(suLine, 200, ReplyPrompt) && AnswerSecret(passwordLine, 300, ReplyPassword) &&
-                           Accepted("cd /\n"));
+            return Outcome(Answer(suLine, 200, ReplyPrompt) &&
+                           AnswerSecret(ReplyPassword, passwordLine, 300, ReplyPassword) && Accepted("cd /\n"));
         default:
             return Attempt::Failed;
     }
 }
 
-bool PasswordSteps(const char* currentLine, const char* newLine) {
-    if (ClassifyReply(200) != ReplyPrompt) return false;
-    WriteToConsole("passwd\n");
-    if (ClassifyReply(500) != ReplyPrompt || ClassifyReply(500) != ReplyChangingPassword) return false;
-    if (!AnswerSecret(currentLine, 500, ReplyEnterOldPassword)) return false;
-    WriteSecretToConsole(newLine);
-    ReplyCode code = ClassifyReply(500);
-    if (code == ReplyAccessDenied) SetNotice(138);  // wrong current password
-    if (code != ReplyEnterNewPassword) return false;
-    return AnswerSecret(newLine, 500, ReplyReenterNewPassword) && Answer(LineEnd, 500, ReplyPrompt);
+// How a passwd attempt ended: `silent` when a step waited in vain for the console
+// (the line may be gone); `repeated` once the repeated new password went out, after
+// which the unit may have taken it even if its prompt never came back.
+struct PasswordAttemptEnd {
+    bool silent = false;
+    bool repeated = false;  // an attempt fell silent after the repeated new password
+};
+
+bool PasswordStep(ReplyCode code, ReplyCode expected, PasswordAttemptEnd& end) {
+    if (code == ReplyNone) end.silent = true;
+    return code == expected;
 }
 
-Attempt PasswordAttempt(const char* currentLine, const char* newLine) {
-    if (!BeginAttempt()) return Attempt::Hopeless;
-    return Outcome(PasswordSteps(currentLine, newLine));
+// A secret after its prompt; nothing within the wait counts as silence.
+bool PasswordSecret(ReplyCode prompt, const char* line, ReplyCode expected, PasswordAttemptEnd& end) {
+    if (!AwaitPrompt(prompt, 500)) {
+        // What came instead: "Access denied!" after a wrong current password.
+        ReplyCode code = ClassifyReply(0);
+        if (code == ReplyAccessDenied) SetNotice(138);
+        if (code == ReplyNone && SerialPort.PendingChars() == 0) end.silent = true;
+        return false;
+    }
+    WriteSecretToConsole(line);
+    if (expected == ReplyReenterNewPassword) end.repeated = true;
+    return PasswordStep(ClassifyReply(500), expected, end);
+}
+
+bool PasswordSteps(const char* currentLine, const char* newLine, PasswordAttemptEnd& end) {
+    if (!PasswordStep(ClassifyReply(200), ReplyPrompt, end)) return false;
+    WriteToConsole("passwd\n");
+    if (!PasswordStep(ClassifyReply(500), ReplyPrompt, end) ||
+        !PasswordStep(ClassifyReply(500), ReplyChangingPassword, end)) {
+        return false;
+    }
+    if (!PasswordSecret(ReplyEnterOldPassword, currentLine, ReplyEnterOldPassword, end) ||
+        !PasswordSecret(ReplyEnterNewPassword, newLine, ReplyEnterNewPassword, end) ||
+        !PasswordSecret(ReplyReenterNewPassword, newLine, ReplyReenterNewPassword, end)) {
+        return false;
+    }
+    WriteToConsole(LineEnd);
+    return PasswordStep(ClassifyReply(500), ReplyPrompt, end);
 }
 
 // Up to four attempts; none more once the console proved hopeless or the program ends.
@@ -114,22 +142,39 @@ bool Login() {
     return false;
 }
 
-bool ChangePassword() {
+PasswordChange RunPasswordChange() {
     char current[100], fresh[100], again[100];
     GetSessionTextNarrow(SlotCurrentPassword, current);
     GetSessionTextNarrow(SlotNewPassword, fresh);
     GetSessionTextNarrow(SlotNewPasswordAgain, again);
     if (std::strcmp(fresh, again) != 0) {
         SetNotice(140);
-        return false;
+        return PasswordChange::Refused;
     }
     char currentLine[100], newLine[100];
     MakeLine(currentLine, current);
     MakeLine(newLine, fresh);
-    if (Attempts([&] { return PasswordAttempt(currentLine, newLine); })) {
+    PasswordAttemptEnd last;
+    bool repeated = false;  // an attempt fell silent after the repeated new password
+    bool changed = Attempts([&] {
+        last = PasswordAttemptEnd{};
+        if (!BeginAttempt()) {
+            last.silent = true;
+            return Attempt::Hopeless;
+        }
+        Attempt result = Outcome(PasswordSteps(currentLine, newLine, last));
+        // The unit changes its password on the repeated one; silence after it leaves
+        // that open, whatever later attempts meet.
+        repeated = repeated || (last.repeated && last.silent);
+        return result;
+    });
+    if (changed) {
         SetNotice(141);
-        return true;
+        return PasswordChange::Changed;
     }
     AppendNotice(142);
-    return false;
+    if (repeated) return PasswordChange::Unconfirmed;
+    return last.silent ? PasswordChange::Unanswered : PasswordChange::Refused;
 }
+
+bool ChangePassword() { return RunPasswordChange() == PasswordChange::Changed; }

@@ -6,3 +6,13 @@
 
 bool Login();
 bool ChangePassword();
+
+// How a password change ended, for callers that tell the user more than success.
+enum class PasswordChange {
+    Changed,
+    Refused,      // the controller (or the mismatch) said no; the old password holds
+    Unanswered,   // the console fell silent before the unit could take the new password
+    Unconfirmed,  // silent after the repeated new password: the unit may already use it
+};
+// ChangePassword, with that outcome.
+PasswordChange RunPasswordChange();

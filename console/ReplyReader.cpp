@@ -73,6 +73,19 @@ ReplyCode ClassifyReply(int waitRounds) {
     return ClassifyLine(ConsoleLine);
 }
 
+bool AwaitPrompt(ReplyCode prompt, int waitRounds) {
+    for (;; --waitRounds) {
+        char unfinished[kLineBufferSize];
+        if (!SerialPort.PeekUnfinishedLine(unfinished)) return false;
+        ReplyCode shown = ClassifyLine(unfinished);
+        if (shown == prompt) return true;
+        // Still arriving ("Pass"), or nothing yet; any other prompt is a wrong turn.
+        if (shown != ReplyOther && shown != ReplyNone) return false;
+        if (waitRounds < 0 || ControlBlock.quit.load()) return false;
+        SleepMs(10);
+    }
+}
+
 int ReadConsoleLine() {
     int count = ReadLine(ConsoleLine);
     if (count != 0) LogReceived(ConsoleLine);

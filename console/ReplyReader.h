@@ -45,6 +45,14 @@ ReplyCode ClassifyLine(const char* line);
 // program is ending), leaves it in ConsoleLine and classifies it.
 ReplyCode ClassifyReply(int waitRounds);
 
+// Waits up to waitRounds + 1 steps of 10 ms until the console shows `prompt` as an
+// unfinished line (it prints "Password:" and its kin without a line end and waits);
+// the prompt stays in the receive buffer, to complete with the answer's echo. False
+// at once when a complete line arrives first (left for ClassifyReply) or another
+// prompt shows, and when the time runs out or the program is ending. A secret goes
+// out only after this said true: typed at any other prompt it would be echoed and run.
+bool AwaitPrompt(ReplyCode prompt, int waitRounds);
+
 // Pure: the value of a "<VAL>" line naming parameter `index`, everything after the
 // second blank, into a 100-character buffer. False for a line of another shape.
 bool ExtractValue(const char* line, int index, char* value);

@@ -21,6 +21,30 @@ const char kStars[] = "********";
 constexpr const char* kPasswordPrompts[] = {"Password:", "Enter old password:", "Enter new password:",
                                             "Re-enter new password:"};
 
+// Every secret sent so far, masked wherever it shows in a received line (the echo of a
+// password typed at the wrong prompt, a unit that repeats it). The producer's own.
+constexpr int kSecretCount = 8;
+char secrets[kSecretCount][sizeof TrafficLine::text] = {};
+int nextSecret = 0;
+
+void RememberSecret(const char* text) {
+    if (text[0] == 0) return;
+    for (const char* known : secrets) {
+        if (std::strcmp(known, text) == 0) return;
+    }
+    CopyText(secrets[nextSecret], sizeof secrets[nextSecret], text, sizeof secrets[nextSecret] - 1);
+    nextSecret = (nextSecret + 1) % kSecretCount;
+}
+
+// The length of the secret that starts at `at`, 0 for none.
+std::size_t SecretAt(const char* at) {
+    for (const char* secret : secrets) {
+        std::size_t length = std::strlen(secret);
+        if (length > 0 && std::strncmp(at, secret, length) == 0) return length;
+    }
+    return 0;
+}
+
 void Keep(TrafficDirection direction, const char* text) {
     std::uint64_t head = written.load(std::memory_order_relaxed);
     if (head - read.load(std::memory_order_acquire) >= kTrafficCapacity) {
@@ -38,7 +62,18 @@ void Keep(TrafficDirection direction, const char* text) {
 }  // namespace
 
 void MaskReceivedLine(const char* line, char* masked) {
-    CopyText(masked, sizeof TrafficLine::text, line, sizeof TrafficLine::text - 1);
+    constexpr std::size_t kSize = sizeof TrafficLine::text;
+    std::size_t out = 0;
+    for (const char* at = line; *at && out < kSize - 1;) {
+        if (std::size_t length = SecretAt(at)) {
+            CopyText(masked + out, kSize - out, kStars, 8);
+            out = std::strlen(masked);
+            at += length;
+        } else {
+            masked[out++] = *at++;
+        }
+    }
+    masked[out] = 0;
     for (const char* prompt : kPasswordPrompts) {
         char* at = std::strstr(masked, prompt);
         if (!at) continue;
@@ -54,7 +89,10 @@ void LogSent(const char* text, bool secret) {
     CopyText(line, sizeof line, text, sizeof line - 1);
     std::size_t length = std::strlen(line);
     if (length > 0 && line[length - 1] == '\n') line[--length] = 0;
-    if (secret) CopyText(line, sizeof line, kStars, 8);
+    if (secret) {
+        RememberSecret(line);
+        CopyText(line, sizeof line, kStars, 8);
+    }
     Keep(TrafficDirection::Sent, line);
 }
 

@@ -3,7 +3,8 @@
 // The worker fills it without ever waiting: it is a bounded channel to one reader at a
 // time, and a line that finds it full is dropped and counted. Passwords never get in:
 // a password line sent is kept as stars, and so is what follows a password prompt in
-// a line received (the controller echoes what it is given).
+// a line received (the controller echoes what it is given), and so is a secret sent
+// earlier wherever it shows in a received line.
 #include <cstdint>
 
 enum class TrafficDirection : char { Sent = '>', Received = '<' };
@@ -31,6 +32,6 @@ std::uint64_t TrafficDropped();
 constexpr int kTrafficTextSize = 128;
 void FormatTrafficLine(const TrafficLine& line, char* out);
 
-// The masking of a received line, for tests and the fuzzer: a copy with what follows a
-// password prompt replaced by stars.
+// The masking of a received line, for tests and the fuzzer: a copy with every secret
+// sent so far, and what follows a password prompt, replaced by stars.
 void MaskReceivedLine(const char* line, char* masked);

@@ -87,6 +87,20 @@ bool CSerialReadln::DropLine() {
     return true;
 }
 
+bool CSerialReadln::PeekUnfinishedLine(char* buffer) {
+    buffer[0] = 0;
+    std::lock_guard<std::mutex> lock(bufferMutex);
+    if (pendingLines != 0) return false;
+    // The listener writes a byte before counting it: all counted bytes are there.
+    int count = 0;
+    for (std::uint32_t i = 0; i < pendingChars && count < kLineBufferSize - 1; ++i) {
+        unsigned char byte = receiveRing[(readIndex + i) % kRingSize];
+        if (byte != '\r') buffer[count++] = static_cast<char>(byte);
+    }
+    buffer[count] = 0;
+    return true;
+}
+
 std::uint32_t CSerialReadln::PendingChars() {
     std::lock_guard<std::mutex> lock(bufferMutex);
     return pendingChars;

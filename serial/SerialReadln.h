@@ -26,6 +26,11 @@ public:
     // Drops one complete line; false when none is complete.
     bool DropLine();
 
+    // Copies the unfinished line at the end of the ring (a prompt that waits for an
+    // answer) into a 100-byte buffer without '\r', NUL-terminated, leaving it in the
+    // ring; false, with an empty buffer, while a complete line is pending.
+    bool PeekUnfinishedLine(char* buffer);
+
     std::uint32_t PendingChars();
     std::uint32_t PendingLines();
     // Bytes received since the port was opened (dropped ones too).

@@ -55,7 +55,7 @@ TEST_F(LoginTest, a_silent_controller_gives_only_not_connected) {
 TEST_F(LoginTest, password_change_runs_the_passwd_dialogue) {
     sim.StartLoggedIn();
     PasswordTexts(u"ta-vimek", u"n3w-pass", u"n3w-pass");
-    EXPECT_TRUE(ChangePassword());
+    EXPECT_EQ(RunPasswordChange(), PasswordChange::Changed);
     EXPECT_EQ(sim.Received(), "\n\npasswd\nta-vimek\nn3w-pass\nn3w-pass\n\n");
     EXPECT_EQ(PendingNoticeText(), "Password changed!");
     sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Password(), "n3w-pass"); });
@@ -64,9 +64,45 @@ TEST_F(LoginTest, password_change_runs_the_passwd_dialogue) {
 TEST_F(LoginTest, a_wrong_current_password_is_denied_four_times) {
     sim.StartLoggedIn();
     PasswordTexts(u"bad", u"n3w-pass", u"n3w-pass");
-    EXPECT_FALSE(ChangePassword());
+    EXPECT_EQ(RunPasswordChange(), PasswordChange::Refused);
     EXPECT_EQ(Sent("passwd\nbad\n"), 4);
+    // The console never asked for the new password: typed at its prompt it would be
+    // echoed in clear and run as a command.
+    EXPECT_EQ(Sent("n3w-pass"), 0) << sim.Received();
     EXPECT_EQ(PendingNoticeText(), "Access denied!\nPassword change failed!");
+}
+
+TEST_F(LoginTest, an_empty_user_name_never_sends_the_password_to_the_login_prompt) {
+    SetSessionText(SlotUserName, u"");
+    EXPECT_FALSE(Login());
+    EXPECT_EQ(Sent("ta-vimek"), 0) << sim.Received();
+    EXPECT_EQ(PendingNoticeText(), "Not connected!");
+}
+
+TEST_F(LoginTest, a_password_change_cut_short_says_whether_the_unit_may_have_taken_it) {
+    // Bytes up to the cut: two empty lines, "passwd", then the current and the new
+    // password and its repetition (9 bytes each).
+    const struct {
+        long cutAfter;
+        PasswordChange outcome;
+    } cases[] = {
+        {9, PasswordChange::Unanswered},    // after "passwd": the unit never saw a new one
+        {36, PasswordChange::Unconfirmed},  // after the repetition: the unit took it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cutAfter);
+        SimulatedController unit;
+        unit.StartLoggedIn();
+        SerialPort.Close();
+        ASSERT_EQ(SerialPort.OpenWithListener(Widen(unit.SlavePath()).c_str(), 0, 0), 0);
+        unit.HangUpAfterBytes(c.cutAfter);
+        PasswordTexts(u"ta-vimek", u"n3w-pass", u"n3w-pass");
+        EXPECT_EQ(RunPasswordChange(), c.outcome);
+        EXPECT_EQ(PendingNoticeText(), "Password change failed!");
+        unit.WithConsole([&](ControllerConsole& console) {
+            EXPECT_EQ(console.Password(), c.outcome == PasswordChange::Unconfirmed ? "n3w-pass" : "ta-vimek");
+        });
+    }
 }
 
 TEST_F(LoginTest, a_mismatch_writes_nothing) {

@@ -5,6 +5,7 @@
 
 #include "console/ConsoleFixture.h"
 #include "console/Login.h"
+#include "console/ReplyReader.h"
 #include "console/TrafficLog.h"
 #include "state/SessionTexts.h"
 
@@ -42,6 +43,40 @@ TEST_F(TrafficLog, a_login_is_kept_line_by_line_with_the_password_masked_both_wa
     EXPECT_EQ(sentSeen, sent);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "< Password: ********"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "< Login: user"), lines.end());
+}
+
+TEST_F(TrafficLog, a_secret_sent_earlier_is_masked_wherever_the_unit_echoes_it) {
+    SetSessionText(SlotUserName, u"user");
+    SetSessionText(SlotPassword, u"ta-vimek");
+    ASSERT_TRUE(Login());
+    SetSessionText(SlotCurrentPassword, u"ta-vimek");
+    SetSessionText(SlotNewPassword, u"n3w-pass");
+    SetSessionText(SlotNewPasswordAgain, u"n3w-pass");
+    ASSERT_TRUE(ChangePassword()) << sim.Received() << PendingNoticeText();
+    // Each secret as a command (echoed, then named as unknown), as a value (echoed,
+    // then refused) and at the login prompt (echoed after "Login:").
+    for (const char* secret : {"ta-vimek", "n3w-pass"}) {
+        for (std::string line : {std::string(secret), "/Config/Current " + std::string(secret)}) {
+            WriteToConsole((line + "\n").c_str());
+            DiscardConsoleInput();
+        }
+    }
+    WriteToConsole("FactorySettings\n");
+    DiscardConsoleInput();
+    ASSERT_TRUE(AwaitPrompt(ReplyLogin, 300));
+    for (const char* typed : {"ta-vimek\n", "x\n", "n3w-pass\n"}) WriteToConsole(typed);
+    DiscardConsoleInput();
+    std::vector<std::string> lines = TakeAll();
+    int masked = 0;
+    for (const std::string& line : lines) {
+        if (line[0] != '<') continue;  // the test typed them in clear on purpose
+        EXPECT_EQ(line.find("ta-vimek"), std::string::npos) << line;
+        EXPECT_EQ(line.find("n3w-pass"), std::string::npos) << line;
+        if (line == "< Command/parameter '********' unknown!") ++masked;
+    }
+    EXPECT_EQ(masked, 2);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "< ZL-500-40K /> /Config/Current ********"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "< Login: ********"), lines.end());
 }
 
 TEST(TrafficLogBound, a_reader_that_falls_behind_loses_lines_counted_never_waits) {
