@@ -8,6 +8,7 @@
 #include <string>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,12 +61,34 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Makes sure `size` bytes can be written to `fd` from its start before any byte of it
+// changes: within the file-size limit and with the blocks reserved. A file that the
+// reservation left longer goes back to its old length.
+ErrorCode EnsureRoom(int fd, std::size_t size) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && size > limit.rlim_cur) {
+        return kErrorFileTooLarge;
+    }
+    if (size == 0) return kErrorSuccess;
+    struct stat before;
+    if (fstat(fd, &before) != 0) return ErrorFromErrno(errno);
+    int error = posix_fallocate(fd, 0, static_cast<off_t>(size));
+    if (error == 0) return kErrorSuccess;
+    struct stat after;
+    if (fstat(fd, &after) == 0 && after.st_size > before.st_size) (void)!ftruncate(fd, before.st_size);
+    return ErrorFromErrno(error);
+}
+
 // The old file, overwritten where it stands: for a folder that takes no temporary file
-// or an owner the rename could not keep. Only a failure part-way can damage it.
+// or an owner the rename could not keep. Nothing is written unless all of it fits.
 ErrorCode WriteInPlace(const std::string& target, const char* data, std::size_t size) {
-    int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
+    // Read access too, where there is one: a reservation emulated by the C library
+    // reads before it writes.
+    int fd = open(target.c_str(), O_RDWR | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EACCES) fd = open(target.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) return ErrorFromErrno(errno);
-    ErrorCode result = WriteAll(fd, data, size);
+    ErrorCode result = EnsureRoom(fd, size);
+    if (result == kErrorSuccess) result = WriteAll(fd, data, size);
     if (result == kErrorSuccess && ftruncate(fd, static_cast<off_t>(size)) != 0) result = ErrorFromErrno(errno);
     if (result == kErrorSuccess && fsync(fd) != 0) result = ErrorFromErrno(errno);
     if (close(fd) != 0 && result == kErrorSuccess) result = ErrorFromErrno(errno);

@@ -5,7 +5,8 @@
 // is renamed over it; then the folder is flushed. A failed or interrupted write never
 // damages what was there. A symbolic link is followed (its target is saved); where
 // the folder takes no temporary file, or the owner cannot be kept, the file is
-// written in place instead. A read-only target is refused although a rename could
+// written in place instead, and only once the room for all of it is reserved (a write
+// cut short there would leave a mix of old and new values). A read-only target is refused although a rename could
 // replace it; the read-only state is the write permission, or for root (whom
 // permissions do not bind) a file without any write bit. Only regular files are
 // replaced.

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <iostream>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -238,4 +240,61 @@ TEST_F(Writer, a_writable_file_in_a_locked_folder_is_written_in_place) {
     fs::permissions(locked, fs::perms::owner_all);
     EXPECT_EQ(ReadFile(target), data);
     EXPECT_TRUE(OnlyFileIn(locked, "shared.xml"));
+}
+
+// In place, a write cut short would leave well-formed XML mixing new and old values
+// (or the start of the new file): the room for all of it is made sure of first, and a
+// save that cannot have it leaves the old file untouched. Both cases make the file grow.
+TEST_F(Writer, an_in_place_save_that_cannot_fit_leaves_the_old_file_untouched) {
+    const std::string data(8192, 'n');
+    enum class Limit { FullDisk, FileSizeLimit };
+    for (Limit limit : {Limit::FullDisk, Limit::FileSizeLimit}) {
+        SCOPED_TRACE(limit == Limit::FullDisk ? "full disk" : "file-size limit");
+        fs::path locked = dir / "locked";
+        fs::create_directories(locked);
+        bool mounted = false;
+        if (limit == Limit::FullDisk) {
+            if (geteuid() != 0 || mount("zl-test", locked.c_str(), "tmpfs", 0, "size=64k") != 0) {
+                std::cout << "skipped the full disk: no small tmpfs can be mounted here (needs root)\n";
+                fs::remove(locked);
+                continue;
+            }
+            mounted = true;
+        }
+        fs::path target = locked / "shared.xml";
+        std::ofstream(target) << "old";
+        fs::permissions(target, fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec & ~fs::perms::others_exec);
+        if (mounted) {
+            // Fill the file system up: the grown file no longer fits.
+            std::ofstream filler(locked / "filler");
+            const std::string page(4096, 'f');
+            while (filler.write(page.data(), page.size()) && filler.flush()) {
+            }
+        }
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(dir, fs::perms::all);
+        // The locked folder sends the save in place; folder permissions do not bind root,
+        // so root saves as another user.
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            IgnoreFileSizeSignal();
+            rlimit small{4096, RLIM_INFINITY};
+            bool ready = (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0)) &&
+                         (limit != Limit::FileSizeLimit || setrlimit(RLIMIT_FSIZE, &small) == 0);
+            _exit(ready && ReplaceFileContents(target.c_str(), data.data(), data.size()) != kErrorSuccess ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not fail";
+        fs::permissions(locked, fs::perms::owner_all);
+        EXPECT_EQ(ReadFile(target), "old");
+        if (mounted) {
+            EXPECT_EQ(umount2(locked.c_str(), MNT_DETACH), 0);
+        } else {
+            EXPECT_TRUE(OnlyFileIn(locked, "shared.xml"));
+        }
+        fs::remove_all(locked);
+    }
 }
