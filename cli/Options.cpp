@@ -80,6 +80,12 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
         *error = "wrong arguments for " + c;
         return false;
     }
+    // An empty name makes the console ask for it again, and the password would go to
+    // that prompt in clear.
+    if (c != "ports" && options->user.find_first_not_of(" \t") == std::string::npos) {
+        *error = "an empty user name is not taken (--user NAME)";
+        return false;
+    }
     if (c != "ports" && options->port.empty()) {
         *error = "no port given (--port COMn or a device path)";
         return false;

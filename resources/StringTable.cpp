@@ -91,8 +91,12 @@ constexpr StringEntry kStringTable[] = {
     {184, u"%s not set"},
     {185, u"Password changed"},
     {186, u"Password not changed"},
+    // What the dialogs refuse before anything is sent, and a change the line cut short.
+    {187, u"Enter a user name!"},
+    {188, u"The new password must not be empty!"},
+    {189, u"Password change not confirmed - the controller may already use the new password"},
 };
-static_assert(std::size(kStringTable) == 76, "110 ... 186 without 155");
+static_assert(std::size(kStringTable) == 79, "110 ... 189 without 155");
 static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
 
 template <typename Char>

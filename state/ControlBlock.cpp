@@ -84,25 +84,29 @@ bool TakeHandOvers() {
     return held;
 }
 
-void SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
-                 std::int32_t baud) {
-    if (ControlBlock.loginRequest.load()) return;
-    if (!AcquireBusy()) return;
+unsigned SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
+                     std::int32_t baud) {
+    if (unsigned refused = CheckUserName(user)) return refused;
+    if (ControlBlock.loginRequest.load()) return 0;
+    if (!AcquireBusy()) return 0;
     SetSessionText(SlotUserName, user);
     SetSessionText(SlotPassword, password);
     SetSessionText(SlotPortName, port);
     ControlBlock.baud = baud;
     ControlBlock.loginRequest.store(true);
+    return 0;
 }
 
-void SubmitPasswordChange(const char16_t* current, const char16_t* newPassword,
-                          const char16_t* again) {
-    if (ControlBlock.passwordChangeRequest.load()) return;
-    if (!AcquireBusyForSession()) return;
+unsigned SubmitPasswordChange(const char16_t* current, const char16_t* newPassword,
+                              const char16_t* again) {
+    if (unsigned refused = CheckNewPassword(newPassword)) return refused;
+    if (ControlBlock.passwordChangeRequest.load()) return 0;
+    if (!AcquireBusyForSession()) return 0;
     SetSessionText(SlotCurrentPassword, current);
     SetSessionText(SlotNewPassword, newPassword);
     SetSessionText(SlotNewPasswordAgain, again);
     ControlBlock.passwordChangeRequest.store(true);
+    return 0;
 }
 
 bool SubmitParameterWrite(int index, const char* text) {

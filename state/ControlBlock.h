@@ -93,11 +93,12 @@ bool TryAcquireBusyForSession();
 // was set (the caller then gives `busy` back).
 bool TakeHandOvers();
 
-// Hand-offs of the login, password-change and main dialogs.
-void SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
-                 std::int32_t baud);
-void SubmitPasswordChange(const char16_t* current, const char16_t* newPassword,
-                          const char16_t* again);
+// Hand-offs of the login, password-change and main dialogs. The first two say 0, or
+// the string of a notice when they refuse what was typed (nothing is handed over).
+unsigned SubmitLogin(const char16_t* user, const char16_t* password, const char16_t* port,
+                     std::int32_t baud);
+unsigned SubmitPasswordChange(const char16_t* current, const char16_t* newPassword,
+                              const char16_t* again);
 bool SubmitParameterWrite(int index, const char* text);
 
 // The shared open/save-file record of the File menu.

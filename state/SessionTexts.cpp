@@ -10,6 +10,9 @@ const char16_t kDefaultUserName[] = u"user";
 const char16_t kDefaultPassword[] = u"ta-vimek";
 
 namespace {
+// The console's user names and passwords have at most 8 characters.
+constexpr int kShortSlotLength = 8;
+
 std::mutex slotMutex;
 char16_t slotTable[kSessionTextCount][kSessionTextSize];
 
@@ -22,7 +25,7 @@ int CutPosition(int slot) {
         case SlotCurrentPassword:
         case SlotNewPassword:
         case SlotNewPasswordAgain:
-            return 8;
+            return kShortSlotLength;
         default:
             return kSessionTextSize - 1;
     }
@@ -66,3 +69,16 @@ bool GetSessionTextNarrow(int slot, char* out) {
     NarrowText(out, kSessionTextSize, wide);
     return ok;
 }
+
+namespace {
+bool BlankAsKept(const char16_t* text) {
+    for (int n = 0; n < kShortSlotLength && text[n] != 0; ++n) {
+        if (text[n] != u' ' && text[n] != u'\t') return false;
+    }
+    return true;
+}
+}  // namespace
+
+unsigned CheckUserName(const char16_t* user) { return BlankAsKept(user) ? 187 : 0; }
+
+unsigned CheckNewPassword(const char16_t* fresh) { return BlankAsKept(fresh) ? 188 : 0; }

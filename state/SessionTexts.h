@@ -29,3 +29,10 @@ bool SetSessionTextFromString(int slot, unsigned id);
 bool GetSessionText(int slot, char16_t* out);
 // The same, narrowed to single bytes.
 bool GetSessionTextNarrow(int slot, char* out);
+
+// What the login and password dialogs may hand over: 0, or the string that refuses it.
+// A user name or new password that is empty or blank as the slot keeps it (its first 8
+// characters) is refused: the console would ask for the name again and take the
+// password there in clear, or leave the unit without a password.
+unsigned CheckUserName(const char16_t* user);
+unsigned CheckNewPassword(const char16_t* fresh);

@@ -67,13 +67,22 @@ LoginDialog::LoginDialog(QWidget* owner) : TemplateDialog(owner) {
 void LoginDialog::Submit() {
     if (loginSubmitted) return;
     loginSubmitted = true;
-    WideText user(EditText(this, IdUserName));
+    const QString userText = EditText(this, IdUserName);
+    const QString portText = FindControl<QComboBox>(this, IdComPort)->currentText();
+    WideText user(userText);
     WideText password(EditText(this, IdPassword));
-    WideText port(FindControl<QComboBox>(this, IdComPort)->currentText());
-    Remembered::SetLogin(EditText(this, IdUserName), FindControl<QComboBox>(this, IdComPort)->currentText());
+    WideText port(portText);
     bool number = false;
     unsigned baud = FindControl<QComboBox>(this, IdBaud)->currentText().toUInt(&number);
-    SubmitLogin(user.buffer, password.buffer, port.buffer, number ? static_cast<std::int32_t>(baud) : 0);
+    // The worker may close this dialog while the hand-over waits: only copies after it.
+    if (unsigned refused = SubmitLogin(user.buffer, password.buffer, port.buffer,
+                                       number ? static_cast<std::int32_t>(baud) : 0)) {
+        loginSubmitted = false;
+        ShowWarning(this, LoadQString(refused));
+        FindControl<QLineEdit>(this, IdUserName)->setFocus();
+        return;
+    }
+    Remembered::SetLogin(userText, portText);
 }
 
 void LoginDialog::closeEvent(QCloseEvent* event) {
@@ -96,8 +105,12 @@ void PasswordDialog::Submit() {
     WideText current(EditText(this, IdCurrentPassword));
     WideText fresh(EditText(this, IdNewPassword));
     WideText again(EditText(this, IdNewPasswordAgain));
-    SubmitPasswordChange(current.buffer, fresh.buffer, again.buffer);
+    unsigned refused = SubmitPasswordChange(current.buffer, fresh.buffer, again.buffer);
     submitting = false;
+    if (refused) {
+        ShowWarning(this, LoadQString(refused));
+        FindControl<QLineEdit>(this, IdNewPassword)->setFocus();
+    }
 }
 
 void PasswordDialog::closeEvent(QCloseEvent* event) {

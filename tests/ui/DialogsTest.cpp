@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <QComboBox>
 #include <QDirIterator>
 #include <QFileDialog>
@@ -143,6 +145,8 @@ private slots:
     void enter_clicks_the_focused_button_and_is_ok_elsewhere() {
         ControlBlock.loggedIn = true;
         PasswordDialog password;
+        FindControl<QLineEdit>(&password, IdNewPassword)->setText(QStringLiteral("Secret1"));
+        FindControl<QLineEdit>(&password, IdNewPasswordAgain)->setText(QStringLiteral("Secret1"));
         password.show();
         password.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&password, 20000));
@@ -171,6 +175,46 @@ private slots:
         QTRY_VERIFY(FindControl<QPlainTextEdit>(&help, IdHelpText)->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(ControlBlock.helpClosed);
+    }
+
+    // An empty user name or new password is refused with a notice before anything is
+    // handed over: the console would take the password at its "Login:" prompt in clear,
+    // or the unit would be left without a password.
+    void empty_user_names_and_new_passwords_are_refused_with_a_notice() {
+        struct Case {
+            bool login;
+            QString text;
+            QString notice;
+        };
+        const Case cases[] = {
+            {true, QString(), QStringLiteral("Enter a user name!")},
+            {true, QStringLiteral("   "), QStringLiteral("Enter a user name!")},
+            {false, QString(), QStringLiteral("The new password must not be empty!")},
+            {false, QStringLiteral(" \t"), QStringLiteral("The new password must not be empty!")},
+        };
+        for (const Case& c : cases) {
+            ResetSharedState();
+            ControlBlock.loggedIn = true;
+            BoxAnswerer answerer(QMessageBox::Ok);
+            std::unique_ptr<QDialog> dialog;
+            if (c.login) {
+                dialog = std::make_unique<LoginDialog>(nullptr);
+                FindControl<QLineEdit>(dialog.get(), IdUserName)->setText(c.text);
+                FindControl<QComboBox>(dialog.get(), IdComPort)->setEditText(QStringLiteral("COM1"));
+            } else {
+                dialog = std::make_unique<PasswordDialog>(nullptr);
+                FindControl<QLineEdit>(dialog.get(), IdCurrentPassword)->setText(QStringLiteral("ta-vimek"));
+                FindControl<QLineEdit>(dialog.get(), IdNewPassword)->setText(c.text);
+                FindControl<QLineEdit>(dialog.get(), IdNewPasswordAgain)->setText(c.text);
+            }
+            dialog->show();
+            FindControl<QPushButton>(dialog.get(), kIdOk)->click();
+            QTRY_COMPARE(answerer.Seen().size(), 1);
+            QCOMPARE(answerer.Seen()[0].text, c.notice);
+            QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Warning);
+            QVERIFY(!ControlBlock.loginRequest && !ControlBlock.passwordChangeRequest);
+            QVERIFY(!IsBusy());
+        }
     }
 
     // A notice belongs above the login dialog, which is kept on top: owned by the main
