@@ -5,9 +5,9 @@
 // values through the command driver in a fixed order, storing nothing from the file
 // itself.
 #include <cstddef>
-#include <optional>
 
 #include "console/Commands.h"
+#include "state/ParameterTable.h"
 
 class MessageSink;
 namespace tinyxml2 {
@@ -28,6 +28,7 @@ struct LoadMessages {
     bool accepted = false;  // the file passed every check and its values went out
     int sent = 0;           // values handed over
     int refused = 0;        // of those, not taken
+    int present = 0;        // values the file holds
     void Add(unsigned id, const char* name = nullptr) {
         if (count < kCapacity) lines[count++] = {id, name};
     }
@@ -59,6 +60,9 @@ class FileValueTarget {
 public:
     virtual ~FileValueTarget() = default;
     virtual CommandOutcome Take(int index, const char* value) = 0;
+    // True once the target can take no more (the line is gone, the program ends): the
+    // values left are not handed over.
+    virtual bool Lost() const { return false; }
 };
 
 // The controller: each value is written (and read back) through the command driver.
@@ -66,26 +70,32 @@ class ControllerTarget : public FileValueTarget {
 public:
     explicit ControllerTarget(MessageSink* window) : window(window) {}
     CommandOutcome Take(int index, const char* value) override;
+    bool Lost() const override;
 
 private:
     MessageSink* window;
 };
 
-// Hands the cleaned value of element `name` of `group` to `target` as parameter
-// `index`; nothing when the element is missing or holds no text.
-std::optional<CommandOutcome> ApplyFileValue(const char* name, FileValueTarget& target,
-                                             const tinyxml2::XMLElement* group, int index);
+// A parameter file's values after every check, cleaned, in the order they are sent.
+struct CheckedFile {
+    char values[kFileValueCount][kValueSize] = {};
+    bool present[kFileValueCount] = {};
+};
 
-// Checks a parameter file's text as Open does (structure, both versions, every value)
-// and hands its values to `target`; the messages it meets go to `messages`, including
-// one naming each value the target did not take.
-void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target, LoadMessages* messages);
-
+// Checks a parameter file's text as Open does (structure, both versions, and every
+// value: no control character, and each fits a console line) before anything is sent.
+// True when it passed (`messages->accepted`); its messages go to `messages` either way.
+bool CheckConfigText(const char* text, std::size_t size, CheckedFile* file, LoadMessages* messages);
 // The same for the regular file at `path` (anything else is unreadable).
-void ReadConfigPath(const char* path, FileValueTarget& target, LoadMessages* messages);
+bool CheckConfigPath(const char* path, CheckedFile* file, LoadMessages* messages);
 
-// Loads fileChooser.path and sends its values to the controller.
-void ReadConfigFile(MessageSink* window, LoadMessages* messages);
+// Hands a checked file's values to `target`, counting in `messages` those handed over
+// and naming each one the target did not take; stops once the target is lost.
+void SendFileValues(const CheckedFile& file, FileValueTarget& target, LoadMessages* messages);
+
+// Check, then send when the file passed.
+void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target, LoadMessages* messages);
+void ReadConfigPath(const char* path, FileValueTarget& target, LoadMessages* messages);
 
 // Appends the collected messages to the pending notice.
 void AppendLoadMessages(const LoadMessages& messages);

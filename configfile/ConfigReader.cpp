@@ -84,32 +84,24 @@ bool CleanFileValue(const char* text, char* value) {
     return std::none_of(begin, end, IsControl);
 }
 
-std::optional<CommandOutcome> ApplyFileValue(const char* name, FileValueTarget& target,
-                                             const XMLElement* group, int index) {
-    const char* text = TextOf(Child(group, name));
-    if (!text) return std::nullopt;
-    char value[kValueSize];
-    CleanFileValue(text, value);
-    return target.Take(index, value);
-}
-
-void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target, LoadMessages* messages) {
+bool CheckConfigText(const char* text, std::size_t size, CheckedFile* file, LoadMessages* messages) {
+    *file = CheckedFile{};
     XMLDocument doc;
     if (doc.Parse(text, size) != tinyxml2::XML_SUCCESS) {
         messages->Add(147);
-        return;
+        return false;
     }
     const XMLElement* root = doc.FirstChildElement("ZL-Config");
     if (!root) {
         messages->Add(146);
-        return;
+        return false;
     }
     char version[100];
     if (const XMLElement* program = root->FirstChildElement("Program")) {
         ReadVersionText(program, version);
         if (std::strcmp(version, "1.0") != 0) {
             messages->Add(144);
-            return;
+            return false;
         }
     } else {
         messages->Add(146);
@@ -117,57 +109,78 @@ void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target,
     const XMLElement* controller = root->FirstChildElement("Controller");
     if (!controller) {
         messages->Add(146);
-        return;
+        return false;
     }
     ReadVersionText(controller, version);
     bool known = false;
     for (const char* line : kKnownFirmwareLines) known = known || std::strcmp(version, line) == 0;
     if (!known) {
         messages->Add(145);
-        return;
+        return false;
     }
     const XMLElement* groups[] = {controller->FirstChildElement("System"),
                                   controller->FirstChildElement("Config")};
     // Every value is checked before any is sent: one holding a control character makes
-    // the whole file suspect.
-    for (const FileValue& v : kFileValues) {
+    // the whole file suspect, and one that does not fit a console line would leave the
+    // unit half loaded.
+    for (int n = 0; n < kFileValueCount; ++n) {
+        const FileValue& v = kFileValues[n];
         const char* text = TextOf(Child(groups[v.group], v.name));
-        char value[kValueSize];
-        if (text && !CleanFileValue(text, value)) {
+        if (!text) continue;
+        if (!CleanFileValue(text, file->values[n])) {
             messages->Add(146);
-            return;
+            return false;
         }
+        if (!FitsCommandLine(v.index, file->values[n])) {
+            messages->Add(160, v.name);
+            return false;
+        }
+        file->present[n] = true;
+        ++messages->present;
     }
     messages->accepted = true;
-    for (const FileValue& v : kFileValues) {
-        std::optional<CommandOutcome> outcome = ApplyFileValue(v.name, target, groups[v.group], v.index);
-        if (!outcome) continue;
-        ++messages->sent;
-        if (*outcome != CommandOutcome::Succeeded) {
-            ++messages->refused;
-            messages->Add(RefusalText(*outcome), v.name);
-        }
-    }
+    return true;
 }
 
-void ReadConfigPath(const char* path, FileValueTarget& target, LoadMessages* messages) {
+bool CheckConfigPath(const char* path, CheckedFile* file, LoadMessages* messages) {
     // Only a regular file is read: a named pipe would hold the worker until a writer came.
     std::string contents;
     if (ReadRegularFile(path, kMaxConfigFileSize, &contents) != kErrorSuccess) {
+        *file = CheckedFile{};
         messages->Add(147);
-        return;
+        return false;
     }
-    ReadConfigText(contents.data(), contents.size(), target, messages);
+    return CheckConfigText(contents.data(), contents.size(), file, messages);
 }
 
-void ReadConfigFile(MessageSink* window, LoadMessages* messages) {
-    ControllerTarget controller(window);
-    ReadConfigPath(fileChooser.path, controller, messages);
+void SendFileValues(const CheckedFile& file, FileValueTarget& target, LoadMessages* messages) {
+    for (int n = 0; n < kFileValueCount; ++n) {
+        if (!file.present[n]) continue;
+        if (target.Lost()) return;
+        CommandOutcome outcome = target.Take(kFileValues[n].index, file.values[n]);
+        ++messages->sent;
+        if (outcome != CommandOutcome::Succeeded) {
+            ++messages->refused;
+            messages->Add(RefusalText(outcome), kFileValues[n].name);
+        }
+    }
+}
+
+void ReadConfigText(const char* text, std::size_t size, FileValueTarget& target, LoadMessages* messages) {
+    CheckedFile file;
+    if (CheckConfigText(text, size, &file, messages)) SendFileValues(file, target, messages);
+}
+
+void ReadConfigPath(const char* path, FileValueTarget& target, LoadMessages* messages) {
+    CheckedFile file;
+    if (CheckConfigPath(path, &file, messages)) SendFileValues(file, target, messages);
 }
 
 CommandOutcome ControllerTarget::Take(int index, const char* value) {
     return RunCommand(CommandParameter, index, window, value, kValueSize);
 }
+
+bool ControllerTarget::Lost() const { return ControlBlock.connectionLost || ControlBlock.quit; }
 
 void AppendLoadMessages(const LoadMessages& messages) {
     for (int i = 0; i < messages.count; ++i) {

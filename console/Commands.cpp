@@ -31,6 +31,7 @@ struct Attempt {
     bool success = false;
     bool error = false;
     bool retry = false;
+    bool echoed = false;  // a line holding the command came back
 };
 
 // Takes up to 10 further lines of a controller message into the notice.
@@ -105,6 +106,7 @@ void FollowReply(CommandKind kind, int index, const char* value, Attempt& attemp
                     attempt.retry = true;
                     return;
                 }
+                attempt.echoed = true;
                 break;  // the echo of what was sent: the answer follows
             case ReplyValue:
                 if (!parameter) {
@@ -124,7 +126,10 @@ void FollowReply(CommandKind kind, int index, const char* value, Attempt& attemp
                 ControlBlock.connectionLost = true;
                 return;
             case ReplyOther:
-                if (holdsCommand()) break;
+                if (holdsCommand()) {
+                    attempt.echoed = true;
+                    break;
+                }
                 if (parameter) {
                     Drain(attempt);
                 } else {
@@ -199,11 +204,24 @@ CommandOutcome RunCommand(CommandKind kind, int index, MessageSink* window, cons
         if (!succeeded) window->Post(MsgFocusParameter, static_cast<std::uintptr_t>(index), 0);
     }
     if (ControlBlock.firmwareCode == 1) WriteToConsole("cd /\n");
-    if (succeeded) return CommandOutcome::Succeeded;
+    if (succeeded) return attempt.echoed || kind == CommandVer || kind == CommandParameter
+                              ? CommandOutcome::Succeeded
+                              : CommandOutcome::Unconfirmed;
     return attempt.error && !ControlBlock.connectionLost ? CommandOutcome::Refused : CommandOutcome::Unanswered;
+}
+
+const char* CommandText(CommandKind kind) {
+    return kind > CommandParameter && kind <= CommandFactorySettings ? kCommandTexts[kind] : "";
+}
+
+bool FitsCommandLine(int index, const char* value) {
+    if (index < 0 || index >= kParameterCount) return false;
+    char line[100];
+    return BuildParameterLine(line, index, value, kValueSize, ControlBlock.firmwareCode != 1);
 }
 
 bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char* value,
                     std::size_t valueLength) {
-    return RunCommand(kind, index, window, value, valueLength) == CommandOutcome::Succeeded;
+    CommandOutcome outcome = RunCommand(kind, index, window, value, valueLength);
+    return outcome == CommandOutcome::Succeeded || outcome == CommandOutcome::Unconfirmed;
 }

@@ -25,7 +25,13 @@ enum class CommandOutcome {
     Refused,     // the controller answered with a complaint (its lines are in the notice)
     Unanswered,  // no usable answer after every attempt, or the line was lost
     TooLong,     // the command line does not fit with its line end: nothing was sent
+    // Stop, Start, Save: sent, but not even the echo came back. Silence after a command
+    // is the controller's success, so ExecuteCommand says true; a report says the truth.
+    Unconfirmed,
 };
+
+// "Stop", "Start", ... for the commands that have a text of their own.
+const char* CommandText(CommandKind kind);
 
 // One exchange. `window` gets MsgRefreshParameter (and MsgFocusParameter on failure)
 // for parameter accesses. A parameter line that does not fit a console line with its
@@ -34,6 +40,10 @@ enum class CommandOutcome {
 CommandOutcome RunCommand(CommandKind kind, int index, MessageSink* window, const char* value,
                           std::size_t valueLength);
 
-// RunCommand, true only on success.
+// True when a write of `value` to parameter `index` fits one console line with its line
+// end (as RunCommand would build it for the firmware known now).
+bool FitsCommandLine(int index, const char* value);
+
+// RunCommand, true on success (an unconfirmed Stop, Start or Save included).
 bool ExecuteCommand(CommandKind kind, int index, MessageSink* window, const char* value,
                     std::size_t valueLength);

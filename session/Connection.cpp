@@ -69,11 +69,18 @@ void ScanPorts() {
     }
 }
 
-void LoadParameterFile(MessageSink* window, LoadMessages* messages) {
-    ExecuteCommand(CommandStop, 0, window, "", 0);
-    ReadConfigFile(window, messages);
+bool LoadParameterFile(MessageSink* window, LoadMessages* messages) {
+    // A file refused for any reason sends nothing: not even Stop, which would leave the
+    // unit stopped for a typo.
+    CheckedFile file;
+    const bool passed = CheckConfigPath(fileChooser.path, &file, messages);
     fileChooser.path[0] = 0;  // the next Save asks for a name
-    ExecuteCommand(CommandVer, 0, window, "", 0);
+    if (!passed) return false;
+    ExecuteCommand(CommandStop, 0, window, "", 0);
+    ControllerTarget controller(window);
+    SendFileValues(file, controller, messages);
+    if (!controller.Lost()) ExecuteCommand(CommandVer, 0, window, "", 0);
+    return true;
 }
 
 bool ConnectPort() {

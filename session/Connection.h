@@ -29,6 +29,7 @@ bool ReadAllParameters(MessageSink* window);
 constexpr int kReadOutCount = 16;
 int ReadOutIndex(int n);
 
-// Loading fileChooser.path: Stop, the file's values (ReadConfigFile, its messages into
-// `messages`), the name emptied, Ver. The Save that ends a load comes after.
-void LoadParameterFile(MessageSink* window, LoadMessages* messages);
+// Loading fileChooser.path: the whole file checked first (its messages into
+// `messages`), the name emptied; then Stop, the file's values, Ver. False, with nothing
+// sent, for a refused file. The Save that ends a load comes after, for a file that passed.
+bool LoadParameterFile(MessageSink* window, LoadMessages* messages);

@@ -67,9 +67,21 @@ void EmptyPasswordSlots() {
 void Read(int index, MessageSink* window) { ExecuteCommand(CommandParameter, index, window, "", 100); }
 bool Send(CommandKind kind, MessageSink* window) { return ExecuteCommand(kind, 0, window, "", 0); }
 
+// The status of a command that went out but met silence, not even its echo: the
+// controller's rules count it as done, the status bar does not claim it.
+void ReportUnconfirmed(CommandKind kind, MessageSink* window) {
+    SetStatusText(169, CommandText(kind));
+    window->Post(MsgShowStatus, 0, 0);
+}
+
 // A controller command asked for by the user, with its outcome in the status bar.
 void SendAndReport(CommandKind kind, unsigned done, MessageSink* window) {
-    SetStatusText(Send(kind, window) ? done : done + 1);
+    CommandOutcome outcome = RunCommand(kind, 0, window, "", 0);
+    if (outcome == CommandOutcome::Unconfirmed) {
+        ReportUnconfirmed(kind, window);
+        return;
+    }
+    SetStatusText(outcome == CommandOutcome::Succeeded ? done : done + 1);
     window->Post(MsgShowStatus, 0, 0);
 }
 }  // namespace
@@ -152,9 +164,11 @@ int SessionController::Step() {
             // A session that ended says how; a login that never began leaves the status.
             const bool sessionEnded = cb.loggedIn || cb.connectionLost;
             if (sessionEnded) {
-                SetStatusText(cb.connectionLost ? 172 : 171);
+                // A line lost after a password change that may have taken keeps saying so.
+                if (!(passwordUnconfirmed && cb.connectionLost)) SetStatusText(cb.connectionLost ? 172 : 171);
                 SetCurrentFile("");
             }
+            passwordUnconfirmed = false;
             EmptyPasswordSlots();
             // Requests that carried data hold busy; a discarded one must give it back.
             bool heldBusy = cb.loginRequest.load();
@@ -282,6 +296,7 @@ int SessionController::Step() {
             cb.loggedIn = true;
             cb.loginRequest = false;
             SetStatusText(170);
+            ownSaveDue = true;
             return StateSessionReady;
 
         case StateSessionReady:
@@ -338,11 +353,18 @@ int SessionController::Step() {
             return StateDispatch;
 
         case StateChangePassword:
-            if (ChangePassword()) {
-                EmptyPasswordSlots();
-                SetStatusText(185);
-            } else {
-                SetStatusText(186);
+            switch (RunPasswordChange()) {
+                case PasswordChange::Changed:
+                    EmptyPasswordSlots();
+                    SetStatusText(185);
+                    break;
+                case PasswordChange::Unconfirmed:
+                    SetStatusText(189);
+                    passwordUnconfirmed = true;
+                    break;
+                default:
+                    SetStatusText(186);
+                    break;
             }
             window->Post(MsgShowStatus, 0, 0);
             cb.passwordChangeRequest = false;
@@ -381,9 +403,11 @@ int SessionController::Step() {
             // what those said.
             if (cb.saveRequest) {
                 SendAndReport(CommandSave, 177, window);
-            } else {
-                Send(CommandSave, window);
+            } else if (ownSaveDue && !cb.connectionLost && RunCommand(CommandSave, 0, window, "", 0) == CommandOutcome::Unconfirmed &&
+                       loadMessages.accepted) {
+                ReportUnconfirmed(CommandSave, window);  // the values of a load may not be kept
             }
+            ownSaveDue = false;
             cb.saveRequest = false;
             AppendLoadMessages(loadMessages);
             loadMessages = LoadMessages{};
@@ -394,7 +418,8 @@ int SessionController::Step() {
             SetSessionTextFromString(SlotInfoLine, 156);
             window->Post(MsgSessionClosed, 0, 0);
             CopyText(loadedPath, sizeof loadedPath, fileChooser.path, sizeof loadedPath - 1);
-            LoadParameterFile(window, &loadMessages);
+            // A refused file sent nothing, and its load ends without a Save.
+            ownSaveDue = LoadParameterFile(window, &loadMessages);
             if (loadMessages.accepted) {
                 SetStatusText(181, FileNameOf(loadedPath), loadMessages.sent, loadMessages.refused);
                 SetCurrentFile(loadedPath);

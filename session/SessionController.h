@@ -47,6 +47,8 @@ private:
     IdleWait idle;
     LoadMessages loadMessages;  // a file's messages, shown at the end of its load
     char loadedPath[kFilePathSize] = {};  // the file being loaded (the load empties fileChooser's)
+    bool ownSaveDue = false;           // the Save that ends a login or a load that sent values
+    bool passwordUnconfirmed = false;  // a password change met silence after the new password
     std::atomic<int> observedState{1};
     std::thread thread;
 };

@@ -14,6 +14,7 @@
 
 #include "configfile/ConfigFile.h"
 #include "console/ConsoleFixture.h"
+#include "session/Connection.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
@@ -63,7 +64,7 @@ protected:
     void Load(const fs::path& path) {
         std::strncpy(fileChooser.path, path.c_str(), kFilePathSize - 1);
         LoadMessages messages;
-        ReadConfigFile(&sink, &messages);
+        LoadParameterFile(&sink, &messages);
         ClearNotice();
         AppendLoadMessages(messages);
     }
@@ -78,11 +79,18 @@ protected:
 };
 }  // namespace
 
-TEST_P(Reader, checks_the_file_then_sends_its_values_in_a_fixed_order) {
+// A refused file sends nothing at all; one that passed is framed by Stop and Ver.
+TEST_P(Reader, checks_the_whole_file_then_sends_its_values_in_a_fixed_order) {
     const ReaderCase& c = GetParam();
     Load(fs::path(FIXTURES) / c.file);
     EXPECT_EQ(PendingNoticeText(), c.messages);
-    EXPECT_EQ(Commands(), c.sent);
+    std::vector<std::string> sent;
+    if (!c.sent.empty()) {
+        sent.push_back("Stop");
+        sent.insert(sent.end(), c.sent.begin(), c.sent.end());
+        sent.push_back("Ver");
+    }
+    EXPECT_EQ(Commands(), sent);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -123,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
         // What the controller does not take is named after the reader's own messages.
         ReaderCase{"current-out-of-range.xml", "Current: value not accepted",
                    With("/Config/Current 5000", "/Config/Current 99999")},
-        ReaderCase{"current-too-long.xml", "Current: value too long", Without("/Config/Current 5000")},
+        ReaderCase{"current-too-long.xml", "Current: value too long", {}},
         // A control character would end the command line early: the controller would run
         // what follows as a command of its own. Nothing of such a file is sent.
         ReaderCase{"mode-with-encoded-line-feed.xml", "Unexpected XML structure", {}},
@@ -190,6 +198,9 @@ TEST_F(RoundTrip, a_written_file_loads_back_as_exactly_the_twelve_values) {
     Load(path);
     fs::remove(path);
     EXPECT_EQ(PendingNoticeText(), "");
-    EXPECT_EQ(Commands(), kAllTwelve);
+    std::vector<std::string> sent = {"Stop"};
+    sent.insert(sent.end(), kAllTwelve.begin(), kAllTwelve.end());
+    sent.push_back("Ver");
+    EXPECT_EQ(Commands(), sent);
     EXPECT_EQ(ParameterValue(ParamCurrent), "5000");  // stored from the controller's answer
 }

@@ -187,6 +187,15 @@ TEST_F(SessionTest, start_stop_and_save_reach_the_controller) {
     EXPECT_EQ(StatusText(), "Configuration saved on the controller");
     EXPECT_EQ(CountCommand("Save"), 2);
     EXPECT_EQ(Notices().size(), 1u);
+
+    // Not even the echo came back: the status bar claims nothing (the traffic and the
+    // notices stay those of a Stop met by silence).
+    int shown = sink.Count(MsgShowStatus);
+    sim.HangUpAfterBytes(4);  // the empty line and "Sto"
+    ControlBlock.stopRequest = true;
+    ASSERT_TRUE(sink.WaitFor(MsgShowStatus, shown + 1));
+    EXPECT_EQ(StatusText(), "Stop: no answer from the controller");
+    EXPECT_EQ(Notices().size(), 1u);
 }
 
 TEST_F(SessionTest, password_change_success_mismatch_and_refusal) {
@@ -212,6 +221,23 @@ TEST_F(SessionTest, password_change_success_mismatch_and_refusal) {
     EXPECT_EQ(SessionTextUtf8(SlotCurrentPassword), "");
     sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Password(), "Secret1"); });
     EXPECT_EQ(sink.Count(MsgDestroyPassword), 4);  // three changes and the logged-out reset
+}
+
+// The unit takes a new password on its repetition: a line lost after it leaves the
+// specified notices, and the status bar says the unit may already use the new one.
+TEST_F(SessionTest, a_password_change_cut_short_after_the_repetition_says_so_in_the_status) {
+    StartWorker();
+    LogIn();
+    int loginDialogs = sink.Count(MsgCreateLogin);
+    ControlBlock.passwordDialogRequest = true;
+    ASSERT_TRUE(sink.WaitFor(MsgCreatePassword));
+    ASSERT_TRUE(WaitIdle());
+    sim.HangUpAfterBytes(2 + 7 + 9 + 8 + 8);  // up to the repeated new password
+    SubmitPasswordChange(u"ta-vimek", u"Secret1", u"Secret1");
+    EXPECT_TRUE(EndsAtLoginDialog(loginDialogs + 1));
+    EXPECT_EQ(Notices(), (std::vector<std::string>{"Password change failed!", "Connection Lost!"}));
+    EXPECT_EQ(StatusText(), "Password change not confirmed - the controller may already use the new password");
+    sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Password(), "Secret1"); });
 }
 
 TEST_F(SessionTest, files_are_saved_and_loaded_between_a_stop_and_a_save) {
@@ -253,6 +279,18 @@ TEST_F(SessionTest, files_are_saved_and_loaded_between_a_stop_and_a_save) {
     std::vector<unsigned> codes = sink.Codes();
     EXPECT_EQ(codes.front(), MsgSessionClosed);
     EXPECT_EQ(sink.Count(MsgSessionOpen), 1);
+    EXPECT_FALSE(IsBusy());
+
+    // A file refused for any reason sends nothing: no Stop, no Ver, no Save.
+    std::ofstream(file) << text.substr(0, text.size() / 2);
+    sim.ClearTranscript();
+    ASSERT_TRUE(AcquireBusy());
+    std::strncpy(fileChooser.path, file.c_str(), kFilePathSize - 1);
+    ControlBlock.openFileRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(Commands(), std::vector<std::string>{});
+    EXPECT_EQ(Notices().back(), "Unable to read XML-File");
+    EXPECT_EQ(StatusText(), "set.xml not loaded");
     EXPECT_FALSE(IsBusy());
 }
 
