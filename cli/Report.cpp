@@ -5,9 +5,31 @@
 #include <unistd.h>
 
 namespace {
+// The length of the well-formed UTF-8 sequence at `at` (no overlong form, no
+// surrogate, nothing above U+10FFFF), 0 when the bytes there do not decode.
+std::size_t Utf8SequenceAt(const unsigned char* at, const unsigned char* end) {
+    if (at[0] < 0x80) return 1;
+    std::size_t length = at[0] >= 0xF0 ? 4 : at[0] >= 0xE0 ? 3 : at[0] >= 0xC2 ? 2 : 0;
+    if (length == 0 || at[0] > 0xF4 || static_cast<std::size_t>(end - at) < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((at[i] & 0xC0) != 0x80) return 0;
+    }
+    if (at[0] == 0xE0 && at[1] < 0xA0) return 0;  // overlong
+    if (at[0] == 0xED && at[1] >= 0xA0) return 0;  // surrogate
+    if (at[0] == 0xF0 && at[1] < 0x90) return 0;  // overlong
+    if (at[0] == 0xF4 && at[1] >= 0x90) return 0;  // above U+10FFFF
+    return length;
+}
+
+// A JSON string: valid UTF-8 whatever the bytes (a path or an argument in another
+// encoding); a byte that does not decode stands for its Latin-1 character, as the
+// controller's text does.
 std::string Quoted(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    const auto* at = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = at + text.size();
+    while (at < end) {
+        const unsigned char c = *at;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -15,9 +37,15 @@ std::string Quoted(const std::string& text) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
             out += escaped;
+        } else if (std::size_t length = Utf8SequenceAt(at, end)) {
+            out.append(reinterpret_cast<const char*>(at), length);
+            at += length;
+            continue;
         } else {
-            out += static_cast<char>(c);
+            const char latin1[2] = {static_cast<char>(c), 0};
+            out += Latin1ToUtf8(latin1);
         }
+        ++at;
     }
     return out + "\"";
 }
@@ -54,7 +82,10 @@ Report::Report(std::string command, bool json, bool quiet) : command(std::move(c
 void Report::Value(const std::string& name, const std::string& value) { values.emplace_back(name, value); }
 void Report::Field(const std::string& key, const std::string& value) { fields.emplace_back(key, value); }
 void Report::Number(const std::string& key, long number) { numbers.emplace_back(key, number); }
-void Report::Refused(const std::string& name) { refused.push_back(name); }
+void Report::Refused(const std::string& name, const std::string& why) {
+    refused.push_back(name);
+    refusedWhy.push_back(why.empty() ? name + ": not taken" : why);
+}
 void Report::Port(const std::string& name, const std::string& device) { ports.emplace_back(name, device); }
 void Report::Done(const std::string& what) { done.push_back(what); }
 
@@ -120,6 +151,6 @@ void Report::Print() const {
         std::printf("%s: file %s, controller %s\n", d[0].c_str(), d[1].c_str(), d[2].c_str());
     }
     if (command == "diff" && differences.empty() && error.empty()) std::printf("no differences\n");
-    for (const std::string& name : refused) std::printf("%s: not taken\n", name.c_str());
+    for (const std::string& line : refusedWhy) std::printf("%s\n", line.c_str());
     for (const std::string& line : done) std::printf("%s\n", line.c_str());
 }

@@ -14,7 +14,8 @@ public:
     void Value(const std::string& name, const std::string& value);
     void Field(const std::string& key, const std::string& value);
     void Number(const std::string& key, long number);
-    void Refused(const std::string& name);
+    // A value not taken; `why` is the line the text output shows for it.
+    void Refused(const std::string& name, const std::string& why = "");
     void Difference(const std::string& name, const std::string& inFile, const std::string& inController);
     void Port(const std::string& name, const std::string& device);
     void Done(const std::string& what);  // "Started", "Password changed", ...
@@ -33,6 +34,7 @@ private:
     std::vector<std::pair<std::string, std::string>> fields;
     std::vector<std::pair<std::string, long>> numbers;
     std::vector<std::string> refused;
+    std::vector<std::string> refusedWhy;
     std::vector<std::vector<std::string>> differences;
     std::vector<std::pair<std::string, std::string>> ports;
     std::vector<std::string> done;

@@ -3,12 +3,12 @@
 // handling, login, command driver, firmware check and parameter files); where that
 // posts to a window, this program's sink ignores the posts and it reads the notices
 // itself. One command a run; see kCliUsage.
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
 
+#include "cli/Interrupt.h"
 #include "cli/Options.h"
 #include "cli/Report.h"
 #include "configfile/ConfigFile.h"
@@ -35,12 +35,16 @@ public:
 };
 NoWindow window;
 
-void Interrupted(int) { ControlBlock.quit = true; }  // every wait of the core ends on it
-
 std::string Text(unsigned id) {
     char text[2000];
     LoadString(id, text, sizeof text);
     return text;
+}
+
+std::string Formatted(unsigned id, const char* argument) {
+    std::string format = Text(id);
+    std::size_t at = format.find("%s");
+    return at == std::string::npos ? format : format.replace(at, 2, argument);
 }
 
 std::string Label(int index) { return std::string(ParameterDirectoryName(index)) + "/" + kParameterNames[index]; }
@@ -116,12 +120,26 @@ public:
                 return Fail(ExitUsage, "the new password: " + error + " (--new-password-file or --new-password-env)");
             }
             newPassword = Wide(fresh);
+            // An empty file line or variable would leave the unit without a password.
+            if (CheckNewPassword(newPassword.c_str())) {
+                return Fail(ExitUsage, "the new password is empty or blank (--new-password-file or --new-password-env)");
+            }
         }
         std::vector<std::pair<int, std::string>> assignments;
         if (c == "set" && !Assignments(&assignments)) return ExitUsage;
         if (c == "dump" || c == "load") {
             if (options.arguments[0].size() >= kFilePathSize) return Fail(ExitFile, Text(161));
             CopyText(fileChooser.path, kFilePathSize, options.arguments[0].c_str(), kFilePathSize - 1);
+        }
+        // A file that will be refused sends nothing, not even the login.
+        if (c == "load") {
+            CheckedFile file;
+            LoadMessages messages;
+            if (!CheckConfigPath(fileChooser.path, &file, &messages)) {
+                report.Field("file", options.arguments[0]);
+                AppendLoadMessages(messages);
+                return Fail(ExitFile, options.arguments[0] + ": " + TakeNotices());
+            }
         }
 
         int code = Open(password);
@@ -312,6 +330,8 @@ private:
         CommandOutcome outcome = RunCommand(kind, 0, &window, "", 0);
         std::string notices = TakeNotices();
         if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+        // Not even the echo came back: the unit may never have got the command.
+        if (outcome == CommandOutcome::Unconfirmed) return Fail(ExitSession, Formatted(169, CommandText(kind)));
         if (outcome != CommandOutcome::Succeeded) return Fail(ExitDifferent, Text(done + 1) + (notices.empty() ? "" : ": " + notices));
         report.Done(Text(done));
         return ExitOk;
@@ -330,17 +350,29 @@ private:
         report.Progress("loading " + options.arguments[0]);
         LoadMessages messages;
         LoadParameterFile(&window, &messages);
-        bool lost = ControlBlock.connectionLost;
-        if (!lost) RunCommand(CommandSave, 0, &window, "", 0);
-        AppendLoadMessages(messages);
+        const bool lost = ControlBlock.connectionLost || ControlBlock.quit;
+        const CommandOutcome save = lost ? CommandOutcome::Unanswered : RunCommand(CommandSave, 0, &window, "", 0);
+        // Each value not taken is named once, with why; the reader's other messages are
+        // notices.
+        for (int i = 0; i < messages.count; ++i) {
+            const LoadMessages::Line& line = messages.lines[i];
+            if (line.name) {
+                report.Refused(line.name, Formatted(line.id, line.name));
+            } else {
+                AppendNotice(line.id);
+            }
+        }
         std::string notices = TakeNotices();
         report.Field("file", options.arguments[0]);
         report.Number("sent", messages.sent);
-        for (int i = 0; i < messages.count; ++i) {
-            if (messages.lines[i].name) report.Refused(messages.lines[i].name);
+        report.Number("taken", messages.sent - messages.refused);
+        if (lost || ControlBlock.connectionLost || ControlBlock.quit) {
+            if (ControlBlock.quit) return ExitInterrupted;
+            return Fail(ExitSession, Text(151) + " - " + std::to_string(messages.sent - messages.refused) + " of " +
+                                         std::to_string(messages.present) + " values taken");
         }
-        if (lost || ControlBlock.connectionLost || ControlBlock.quit) return Lost();
         if (!messages.accepted) return Fail(ExitFile, options.arguments[0] + ": " + notices);
+        if (save == CommandOutcome::Unconfirmed) return Fail(ExitSession, Formatted(169, CommandText(CommandSave)));
         if (messages.refused > 0) return Fail(ExitDifferent, std::to_string(messages.refused) + " values refused");
         return ExitOk;
     }
@@ -387,12 +419,22 @@ private:
         SetSessionText(SlotNewPassword, fresh.c_str());
         SetSessionText(SlotNewPasswordAgain, fresh.c_str());
         report.Progress("changing the password");
-        bool changed = ChangePassword();
+        PasswordChange outcome = RunPasswordChange();
         std::string notices = TakeNotices();
         if (ControlBlock.quit) return ExitInterrupted;
-        if (!changed) return Fail(ExitDifferent, notices);
-        report.Done(Text(185));
-        return ExitOk;
+        switch (outcome) {
+            case PasswordChange::Changed:
+                report.Done(Text(185));
+                return ExitOk;
+            case PasswordChange::Refused:
+                return Fail(ExitDifferent, notices);
+            case PasswordChange::Unconfirmed:
+                report.Notice(Text(189));
+                return Fail(ExitSession, Text(151) + " - " + Text(189));
+            case PasswordChange::Unanswered:
+                break;
+        }
+        return Fail(ExitSession, Text(151));
     }
 
     const Options& options;
@@ -415,10 +457,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zl-cli: %s (see zl-cli --help)\n", error.c_str());
         return ExitUsage;
     }
-    struct sigaction action {};
-    action.sa_handler = Interrupted;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // Before any thread starts, so that every thread leaves the signals to the watcher.
+    InterruptWatch interrupts;
 
     FillFileChooser();
     Report report(options.command, options.json, options.quiet);

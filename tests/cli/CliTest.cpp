@@ -125,7 +125,17 @@ TEST_F(Cli, usage_errors_say_so_in_one_line_with_code_2) {
         {"--port", "COM1", "set", "Mode=1\nFactorySettings"},
         {"--port", "COM1", "dump"},
         {"--port", "COM1", "--password-env", "ZL_NO_SUCH_VARIABLE", "get"},
+        // The console would ask for the name again and take the password there in clear.
+        {"--port", "COM1", "--user", "", "get"},
+        {"--port", "COM1", "--user", "  ", "passwd"},
+        // An empty new password (a file holding only a line end, an empty variable).
+        {"--port", "COM1", "--new-password-file", (dir / "empty-line").string(), "passwd"},
+        {"--port", "COM1", "--new-password-env", "ZL_TEST_EMPTY", "passwd"},
+        {"--port", "COM1", "--new-password-env", "ZL_TEST_BLANK", "passwd"},
     };
+    std::ofstream(dir / "empty-line") << "\n";
+    setenv("ZL_TEST_EMPTY", "", 1);
+    setenv("ZL_TEST_BLANK", "  \t", 1);
     for (const auto& args : cases) {
         CliResult r = RunCli(args);
         std::string shown;
@@ -195,6 +205,23 @@ TEST_F(Cli, start_stop_and_save_run_the_controllers_commands) {
     EXPECT_EQ(r.LastError().rfind("zl-cli: Start refused: Failure!", 0), 0u) << r.err;
 }
 
+// Silence right after Stop, Start or Save is the controller's success; but with not
+// even the echo back, the unit may never have had the command: zl-cli says so.
+TEST_F(Cli, a_command_whose_echo_never_came_is_no_success) {
+    unsigned com = 2;
+    for (const char* command : {"start", "stop", "save"}) {
+        SimulatedController unit;
+        ASSERT_TRUE(unit.LinkAs(dir.string(), com));
+        // Login 17 bytes, Ver 5, the empty line, then three letters of the command.
+        unit.HangUpAfterBytes(26);
+        CliResult r = RunCli({"--port", "COM" + std::to_string(com++), command});
+        std::string name = command;
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+        EXPECT_EQ(r.code, 4) << command << ": " << r.err;
+        EXPECT_EQ(r.LastError(), "zl-cli: " + name + ": no answer from the controller");
+    }
+}
+
 // dump writes what the desktop program's Save writes for the same values; loading it
 // into another unit sets exactly those values, with the traffic of Open.
 TEST_F(Cli, dump_then_load_carries_a_units_settings_to_another) {
@@ -232,11 +259,43 @@ TEST_F(Cli, dump_then_load_carries_a_units_settings_to_another) {
         EXPECT_EQ(c.Value("Config", "ReadyOut"), "2");
     });
 
+    // A refused file (or a typo in a batch script) sends nothing at all, not even the
+    // login: the unit is not left stopped.
     fs::path refused = dir / "refused.xml";
     std::ofstream(refused) << "not a parameter file";
-    r = RunCli({"--port", "COM2", "load", refused.string()});
-    EXPECT_EQ(r.code, 5);
-    EXPECT_EQ(r.LastError(), "zl-cli: " + refused.string() + ": Unable to read XML-File");
+    std::string tooLong = ReadAll(file);
+    tooLong.replace(tooLong.find("<Current>5000</Current>"), 23, "<Current>" + std::string(90, '5') + "</Current>");
+    std::ofstream(dir / "too-long.xml", std::ios::binary) << tooLong;
+    const std::pair<fs::path, std::string> refusals[] = {
+        {refused, "Unable to read XML-File"},
+        {dir / "missing.xml", "Unable to read XML-File"},
+        {dir / "too-long.xml", "Current: value too long"},
+    };
+    for (const auto& [path, why] : refusals) {
+        other.ClearTranscript();
+        r = RunCli({"--port", "COM2", "load", path.string()});
+        EXPECT_EQ(r.code, 5);
+        EXPECT_EQ(r.LastError(), "zl-cli: " + path.string() + ": " + why);
+        EXPECT_EQ(other.Received(), "");
+    }
+}
+
+// A line lost in the middle of a load: the report counts what went out and was taken,
+// names the value in flight once, and waits for no further value.
+TEST_F(Cli, a_load_cut_short_says_how_far_it_came) {
+    fs::path file = dir / "golden.xml";
+    ASSERT_EQ(RunCli({"--port", "COM1", "dump", file.string()}).code, 0);
+    SimulatedController other;
+    ASSERT_TRUE(other.LinkAs(dir.string(), 2));
+    // Login 17 bytes, Ver 5, Stop 6, Echo 16, Baud 20, Mode 16: the line goes during Current.
+    other.HangUpAfterBytes(90);
+    auto start = std::chrono::steady_clock::now();
+    CliResult r = RunCli({"--port", "COM2", "--json", "load", file.string()});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(r.code, 4) << r.err;
+    EXPECT_EQ(r.LastError(), "zl-cli: Connection Lost! - 3 of 12 values taken");
+    EXPECT_NE(r.out.find("\"sent\":4,\"taken\":3,\"refused\":[\"Current\"]"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err.find("Current"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, diff_names_exactly_the_changed_values_and_sends_none) {
@@ -273,6 +332,18 @@ TEST_F(Cli, passwd_takes_the_new_password_from_the_environment) {
     EXPECT_EQ(r.LastError(), "zl-cli: login failed: Access denied! - Not connected!");
 }
 
+// The unit takes a new password on its repetition: a line lost after that is no refusal.
+TEST_F(Cli, a_password_change_cut_short_says_the_unit_may_use_the_new_password) {
+    setenv("ZL_TEST_NEW_PASSWORD", "Secret1", 1);
+    // Login 17 bytes, Ver 5, two empty lines, passwd, the current password, the new one twice.
+    sim.HangUpAfterBytes(56);
+    CliResult r = RunCli({"--port", "COM1", "--new-password-env", "ZL_TEST_NEW_PASSWORD", "passwd"});
+    EXPECT_EQ(r.code, 4) << r.err;
+    EXPECT_EQ(r.LastError(), "zl-cli: Connection Lost! - Password change not confirmed - the controller may "
+                             "already use the new password");
+    sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Password(), "Secret1"); });
+}
+
 TEST_F(Cli, a_missing_port_and_a_pulled_line_give_their_codes) {
     CliResult r = RunCli({"--port", "COM98", "get"});
     EXPECT_EQ(r.code, 3);
@@ -297,15 +368,35 @@ TEST_F(Cli, info_and_the_log_of_the_traffic_with_the_password_masked) {
     EXPECT_EQ(traffic.find("ta-vimek"), std::string::npos);
 }
 
-// Ctrl+C ends a run within about a second and gives the port back.
+// Ctrl+C, a request to terminate and a hang-up of the terminal each end a run within
+// about a second and give the port back; so does a burst of them (the program must
+// never wait for itself while taking one).
 TEST_F(Cli, an_interrupt_ends_the_run_and_releases_the_port) {
-    pid_t child = Start({"--port", "COM1", "get"});
-    ASSERT_TRUE(sim.WaitReceived("/Config/Mode", 30000));
-    auto sent = std::chrono::steady_clock::now();
-    kill(child, SIGINT);
-    CliResult r = Wait(child);
-    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2));
-    EXPECT_EQ(r.code, 130);
-    CSerial port;
-    EXPECT_EQ(port.Open(Widen(sim.SlavePath()).c_str(), 0, 0, false), 0);  // free again
+    const std::vector<std::vector<int>> cases = {
+        {SIGINT}, {SIGTERM}, {SIGHUP}, std::vector<int>(60, 0),
+    };
+    for (const std::vector<int>& signals : cases) {
+        sim.ClearTranscript();
+        pid_t child = Start({"--port", "COM1", "get"});
+        ASSERT_TRUE(sim.WaitReceived("/Config/Mode", 30000));
+        auto sent = std::chrono::steady_clock::now();
+        int n = 0;
+        for (int signal : signals) kill(child, signal != 0 ? signal : (n++ % 2 ? SIGINT : SIGTERM));
+        CliResult r = Wait(child);
+        SCOPED_TRACE(signals.size() > 1 ? "burst" : strsignal(signals[0]));
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2));
+        EXPECT_EQ(r.code, 130);
+        CSerial port;
+        EXPECT_EQ(port.Open(Widen(sim.SlavePath()).c_str(), 0, 0, false), 0);  // free again
+    }
+}
+
+// Paths and arguments in another encoding still make valid JSON: a byte that is not
+// UTF-8 stands for its Latin-1 character.
+TEST_F(Cli, json_is_valid_utf8_whatever_the_bytes_of_a_path) {
+    const std::string name = std::string("unit-") + "\xff\xfe" + "-\xc3\xa9-\xe2\x82" + ".xml";
+    CliResult r = RunCli({"--port", "COM1", "--json", "load", (dir / name).string()});
+    EXPECT_EQ(r.code, 5);
+    EXPECT_NE(r.out.find("unit-\xc3\xbf\xc3\xbe-\xc3\xa9-\xc3\xa2\xc2\x82.xml"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("\xff"), std::string::npos);
 }
