@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
+
+#include "cli/Terminal.h"
 
 namespace {
 // The length of the well-formed UTF-8 sequence at `at` (no overlong form, no
@@ -104,7 +105,7 @@ void Report::Error(const std::string& message) {
 }
 
 void Report::Progress(const std::string& what) const {
-    if (!quiet && isatty(STDERR_FILENO)) std::fprintf(stderr, "zl-cli: %s...\n", what.c_str());
+    if (!quiet && ErrorStreamIsTerminal()) std::fprintf(stderr, "zl-cli: %s...\n", what.c_str());
 }
 
 void Report::Print() const {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/LocalTime.h"
 #include "state/TextOps.h"
 
 namespace {
@@ -116,7 +117,7 @@ std::uint64_t TrafficDropped() { return dropped.load(std::memory_order_relaxed);
 void FormatTrafficLine(const TrafficLine& line, char* out) {
     std::time_t seconds = static_cast<std::time_t>(line.timeMs / 1000);
     std::tm local{};
-    localtime_r(&seconds, &local);
+    ToLocalTime(seconds, &local);
     char text[sizeof line.text];
     CopyText(text, sizeof text, line.text, sizeof text - 1);
     for (char* c = text; *c; ++c) {

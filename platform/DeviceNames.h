@@ -1,5 +1,6 @@
 #pragma once
-// Resolution of Windows device names on Linux. "\\.\COMn" (or "COMn") is the entry
+// Windows device names. On Windows "\\.\COMn" is the system's own name for a port. On
+// Linux (platform/posix) it is resolved: "\\.\COMn" (or "COMn") is the entry
 // COMn of the directory named by ZL_CONFIG_PORTS when there is one, else the fixed
 // table: COM1..32 -> /dev/ttyS0..31, COM33..64 -> /dev/ttyUSB0..31,
 // COM65..96 -> /dev/ttyACM0..31, COM97..99 none. A name starting with '/' is that path.

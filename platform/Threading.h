@@ -4,6 +4,8 @@
 // interface keeps drawing and showing notices; the user interface installs it.
 
 void SleepMs(unsigned milliseconds);
+// Names the calling thread for debuggers and process listings (at most 15 characters).
+void NameThisThread(const char* name);
 
 using EventPump = void (*)();
 void SetEventPump(EventPump pump);  // nullptr removes it

@@ -1,7 +1,6 @@
 #include "serial/SerialEx.h"
 
 #include <chrono>
-#include <pthread.h>
 
 #include "platform/Threading.h"
 #include "serial/PortBackend.h"
@@ -47,7 +46,7 @@ ErrorCode CSerialEx::StartListener() {
         listenerActive = true;
         try {
             listenerThread = std::thread([this] {
-                pthread_setname_np(pthread_self(), "zl-listener");
+                NameThisThread("zl-listener");
                 ListenerLoop();
                 listenerActive = false;
             });

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <pthread.h>
 #include <system_error>
 
 #include "console/Commands.h"
@@ -92,7 +91,7 @@ bool SessionController::Start(MessageSink* target) {
     window = target;
     try {
         thread = std::thread([this] {
-            pthread_setname_np(pthread_self(), "zl-worker");
+            NameThisThread("zl-worker");
             Run();
         });
     } catch (const std::system_error&) {

@@ -11,10 +11,12 @@ bool FormatNow(char* out, std::size_t capacity, const char* picture) {
     ClockSource source = clockSource.load();
     std::time_t now = source ? source() : std::time(nullptr);
     std::tm local{};
-    if (!localtime_r(&now, &local)) return false;
+    if (!ToLocalTime(now, &local)) return false;
     return std::strftime(out, capacity, picture, &local) != 0;
 }
 }  // namespace
+
+bool ToLocalTime(std::time_t moment, std::tm* local) { return localtime_r(&moment, local) != nullptr; }
 
 void SetClockSource(ClockSource source) { clockSource.store(source); }
 
