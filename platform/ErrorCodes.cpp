@@ -19,7 +19,10 @@ constexpr ErrnoMapping kErrnoTable[] = {
     {ENOMEM, kErrorNotEnoughMemory}, {EROFS, kErrorWriteProtect},
     {EEXIST, kErrorFileExists},     {EINVAL, kErrorInvalidParameter},
     {ENOTTY, kErrorInvalidFunction}, {ENOSPC, kErrorDiskFull},
-    {EDQUOT, kErrorDiskFull},       {ENAMETOOLONG, kErrorFilenameTooLong},
+#ifdef EDQUOT  // a quota is a POSIX notion; the Windows C runtime has none
+    {EDQUOT, kErrorDiskFull},
+#endif
+    {ENAMETOOLONG, kErrorFilenameTooLong},
     {EIO, kErrorIoDevice},          {ETIMEDOUT, kErrorTimeout},
     {EFBIG, kErrorFileTooLarge},
 };

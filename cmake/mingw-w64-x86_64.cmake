@@ -1,0 +1,15 @@
+# Cross-building the Windows programs with mingw-w64 on Linux. The -posix compilers
+# have std::thread and std::mutex; -static makes each .exe import only Windows' own
+# DLLs. wine runs the test programs, so ctest works as on Linux.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+find_program(ZL_WINE wine REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ZL_WINE})
