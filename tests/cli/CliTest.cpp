@@ -19,6 +19,7 @@
 
 #include "serial/Serial.h"
 #include "sim/SimulatedController.h"
+#include "sim/WinePort.h"
 #include "support/ReadOut.h"
 
 extern char** environ;
@@ -56,19 +57,7 @@ bool Link(SimulatedController& unit, const fs::path& dir, unsigned n) {
     n = ComNumberFor(n);
     if (!unit.LinkAs(dir.string(), n)) return false;
     if (!WindowsProgram()) return true;
-    const char* prefix = std::getenv("WINEPREFIX");
-    if (!prefix) return false;
-    // The registry is where wine keeps its ports (its services rewrite the device links
-    // from it); the link, made after, is what the running wine server uses at once.
-    std::string com = "COM" + std::to_string(n);
-    std::string add = "wine reg add 'HKLM\\Software\\Wine\\Ports' /v " + com + " /t REG_SZ /d " +
-                      unit.SlavePath() + " /f >/dev/null 2>&1 </dev/null";
-    if (std::system(add.c_str()) != 0) return false;
-    fs::path link = fs::path(prefix) / "dosdevices" / ("com" + std::to_string(n));
-    std::error_code failed;
-    fs::remove(link, failed);
-    fs::create_symlink(unit.SlavePath(), link, failed);
-    return !failed;
+    return MapWineComPort(unit.SlavePath(), n);
 }
 
 std::string ReadAll(const fs::path& path) {
