@@ -7,6 +7,10 @@
 #include <atomic>
 #include <thread>
 
+// How an interrupted run exits: 128 + the first signal taken (130 for Ctrl+C, 143 for a
+// request to terminate, 129 for a hang-up); 130 when none was taken.
+int InterruptExitCode();
+
 class InterruptWatch {
 public:
     // Before any other thread starts: threads made later leave the signals to it.

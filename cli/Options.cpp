@@ -3,10 +3,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
+#include <vector>
 
 const char kCliUsage[] =
-    "usage: zl-cli [--port COMn|PATH] [--user NAME] [--password-file FILE | --password-env VAR]\n"
-    "              [--json] [--quiet] [--log FILE] COMMAND ...\n"
+    "usage: zl-cli [OPTION...] COMMAND [ARGUMENT...]   (options may also follow the command)\n"
+    "\n"
+    "commands:\n"
     "  ports                      the ports found, COM name and device\n"
     "  info                       firmware line, temperature, supply voltage, error\n"
     "  get [NAME...]              read parameters (by default all the desktop program reads)\n"
@@ -16,55 +18,97 @@ const char kCliUsage[] =
     "  load FILE.xml              as Open in the desktop program: the file checked, then Stop,\n"
     "                             the values, Ver, Save (a refused file sends nothing)\n"
     "  diff FILE.xml              the file against the controller, nothing sent\n"
-    "  passwd                     change the password: the current one is the login password,\n"
-    "                             the new one from --new-password-file FILE or --new-password-env VAR\n"
-    "NAME is a parameter, as Current or Config/Current. The default user and password are the\n"
-    "controller's own. Exit codes: 0 success, 1 a difference or a refused value, 2 usage,\n"
-    "3 port not opened, 4 login failed or controller lost, 5 file refused.\n";
+    "  show FILE.xml              a parameter file's values, checked as Open checks them (no port)\n"
+    "  passwd                     change the password: the current one is the login password\n"
+    "\n"
+    "options (--name VALUE or --name=VALUE):\n"
+    "  --port COMn|PATH           the port (needed by every command but ports)\n"
+    "  --user NAME                the console user (default: user)\n"
+    "  --password-file FILE       the login password: the first line of FILE\n"
+    "  --password-env VAR         the login password: the environment variable VAR\n"
+    "                             (without either, the controller's default)\n"
+    "  --new-password-file FILE   passwd: the new password, the first line of FILE\n"
+    "  --new-password-env VAR     passwd: the new password, the environment variable VAR\n"
+    "  --json                     print the result as one JSON object\n"
+    "  --quiet                    no progress lines\n"
+    "  --log FILE                 write the console traffic to FILE, passwords masked\n"
+    "  -h, --help                 this text\n"
+    "  --version                  the program's version\n"
+    "\n"
+    "NAME is a parameter, as Current or Config/Current. Passwords never go on the command line.\n"
+    "Exit codes: 0 success, 1 a difference or a refused value, 2 usage, 3 port not opened,\n"
+    "4 login failed or controller lost, 5 file refused, 130 interrupted (Ctrl+C),\n"
+    "143 terminated.\n";
 
 namespace {
 const std::set<std::string> kCommands = {"ports", "info", "get", "set", "start", "stop",
-                                         "save", "dump", "load", "diff", "passwd"};
+                                         "save", "dump", "load", "diff", "show", "passwd"};
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
-    int i = 1;
-    for (; i < argc; ++i) {
+    struct Valued {
+        const char* name;
+        std::string Options::*field;
+    };
+    const Valued valued[] = {
+        {"--port", &Options::port},
+        {"--user", &Options::user},
+        {"--password-file", &Options::passwordFile},
+        {"--password-env", &Options::passwordEnv},
+        {"--new-password-file", &Options::newPasswordFile},
+        {"--new-password-env", &Options::newPasswordEnv},
+        {"--log", &Options::logFile},
+    };
+    std::vector<std::string> positional;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a.rfind("--", 0) != 0) break;
-        auto value = [&](std::string* into) {
-            if (i + 1 >= argc) {
-                *error = a + " needs a value";
-                return false;
-            }
-            *into = argv[++i];
-            return true;
-        };
-        bool ok = true;
-        if (a == "--port") ok = value(&options->port);
-        else if (a == "--user") ok = value(&options->user);
-        else if (a == "--password-file") ok = value(&options->passwordFile);
-        else if (a == "--password-env") ok = value(&options->passwordEnv);
-        else if (a == "--new-password-file") ok = value(&options->newPasswordFile);
-        else if (a == "--new-password-env") ok = value(&options->newPasswordEnv);
-        else if (a == "--log") ok = value(&options->logFile);
-        else if (a == "--json") options->json = true;
-        else if (a == "--quiet") options->quiet = true;
-        else if (a == "--password" || a == "--new-password") {
-            *error = a + " is not taken: a password on the command line shows in the process list";
-            return false;
-        } else {
-            *error = "unknown option " + a;
+        if (optionsEnd || a.size() < 2 || a[0] != '-') {
+            positional.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        // "--name=value" or "--name value".
+        std::size_t equals = a.find('=');
+        std::string name = a.substr(0, equals);
+        if (name == "--password" || name == "--new-password") {
+            *error = name + " is not taken: a password on the command line shows in the process list";
             return false;
         }
-        if (!ok) return false;
+        if (name == "--json" || name == "--quiet") {
+            if (equals != std::string::npos) {
+                *error = name + " takes no value";
+                return false;
+            }
+            (name == "--json" ? options->json : options->quiet) = true;
+            continue;
+        }
+        const Valued* option = nullptr;
+        for (const Valued& v : valued) {
+            if (name == v.name) option = &v;
+        }
+        if (!option) {
+            *error = "unknown option " + name;
+            return false;
+        }
+        if (equals != std::string::npos) {
+            options->*(option->field) = a.substr(equals + 1);
+        } else if (i + 1 < argc) {
+            options->*(option->field) = argv[++i];
+        } else {
+            *error = name + " needs a value";
+            return false;
+        }
     }
-    if (i >= argc) {
+    if (positional.empty()) {
         *error = "no command given";
         return false;
     }
-    options->command = argv[i++];
-    for (; i < argc; ++i) options->arguments.push_back(argv[i]);
+    options->command = positional.front();
+    options->arguments.assign(positional.begin() + 1, positional.end());
     if (!kCommands.count(options->command)) {
         *error = "unknown command " + options->command;
         return false;
@@ -75,7 +119,7 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     }
     const std::string& c = options->command;
     std::size_t n = options->arguments.size();
-    bool wantsFile = c == "dump" || c == "load" || c == "diff";
+    bool wantsFile = c == "dump" || c == "load" || c == "diff" || c == "show";
     if ((wantsFile && n != 1) || (c == "set" && n == 0) ||
         ((c == "ports" || c == "info" || c == "start" || c == "stop" || c == "save" || c == "passwd") && n != 0)) {
         *error = "wrong arguments for " + c;
@@ -83,11 +127,12 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     }
     // An empty name makes the console ask for it again, and the password would go to
     // that prompt in clear.
-    if (c != "ports" && options->user.find_first_not_of(" \t") == std::string::npos) {
+    const bool portless = c == "ports" || c == "show";
+    if (!portless && options->user.find_first_not_of(" \t") == std::string::npos) {
         *error = "an empty user name is not taken (--user NAME)";
         return false;
     }
-    if (c != "ports" && options->port.empty()) {
+    if (!portless && options->port.empty()) {
         *error = "no port given (--port COMn or a device path)";
         return false;
     }

@@ -12,7 +12,8 @@ enum ExitCode : int {
     ExitPort = 3,      // the port could not be opened
     ExitSession = 4,   // login failed, or the controller was lost
     ExitFile = 5,      // a parameter file refused or unwritable
-    ExitInterrupted = 130,
+    // An interrupted run ends with 128 + the signal: 130 for Ctrl+C, 143 for a request
+    // to terminate (InterruptExitCode).
 };
 
 struct Options {
@@ -31,7 +32,9 @@ struct Options {
 
 extern const char kCliUsage[];
 
-// False with a one-line `error` for a command line that is not right.
+// False with a one-line `error` for a command line that is not right. Options may
+// stand before or after the command, as "--name value" or "--name=value"; after "--"
+// everything is an argument.
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
 
 // The first line of a file or the value of an environment variable, for a password;

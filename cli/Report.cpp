@@ -94,14 +94,17 @@ void Report::Difference(const std::string& name, const std::string& inFile, cons
     differences.push_back({name, inFile, inController});
 }
 
-void Report::Notice(const std::string& line) {
-    notices.push_back(line);
-    std::fprintf(stderr, "%s\n", line.c_str());
-}
+void Report::Notice(const std::string& line) { notices.push_back(line); }
 
-void Report::Error(const std::string& message) {
-    error = message;
-    std::fprintf(stderr, "zl-cli: %s\n", message.c_str());
+void Report::Error(const std::string& message) { error = message; }
+
+// Standard error: the notices that the failure does not already tell, then the failure
+// in one line. Each text once.
+void Report::PrintDiagnostics() const {
+    for (const std::string& line : notices) {
+        if (error.find(line) == std::string::npos) std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    if (!error.empty()) std::fprintf(stderr, "zl-cli: %s\n", error.c_str());
 }
 
 void Report::Progress(const std::string& what) const {
@@ -109,11 +112,13 @@ void Report::Progress(const std::string& what) const {
 }
 
 void Report::Print() const {
+    PrintDiagnostics();
     if (json) {
         std::string out = "{\"command\":" + Quoted(command);
         for (const auto& [key, value] : fields) out += "," + Quoted(key) + ":" + Quoted(value);
         for (const auto& [key, number] : numbers) out += "," + Quoted(key) + ":" + std::to_string(number);
-        if (!values.empty() || command == "get" || command == "info" || command == "set" || command == "dump") {
+        if (!values.empty() || command == "get" || command == "info" || command == "set" || command == "dump" ||
+            command == "show") {
             out += ",\"values\":{";
             for (std::size_t i = 0; i < values.size(); ++i) {
                 out += (i ? "," : "") + Quoted(values[i].first) + ":" + Quoted(values[i].second);

@@ -1,8 +1,9 @@
 #pragma once
 // What one zl-cli command found, printed once at its end on standard output: aligned
 // text for people, or one JSON object for scripts (--json). The controller's own
-// lines and the program's notices go to standard error as they come; so does the one
-// line that says why a command failed. Texts are UTF-8.
+// lines and the program's notices go to standard error at the end, each once: those
+// that the one line saying why a command failed already holds are not repeated.
+// Texts are UTF-8.
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,8 @@ public:
     void Print() const;
 
 private:
+    void PrintDiagnostics() const;
+
     std::string command;
     bool json;
     bool quiet;

@@ -3,6 +3,8 @@
 // handling, login, command driver, firmware check and parameter files); where that
 // posts to a window, this program's sink ignores the posts and it reads the notices
 // itself. One command a run; see kCliUsage.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -68,6 +70,42 @@ bool Settable(int index) {
     return false;
 }
 
+// Letters apart from case, for the nearest name.
+int EditDistance(const std::string& a, const std::string& b) {
+    std::vector<int> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = static_cast<int>(j);
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = static_cast<int>(i);
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            int above = row[j];
+            bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) == std::tolower(static_cast<unsigned char>(b[j - 1]));
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// Why `name` is no parameter here, with the names that are, the nearest first.
+std::string NoSuchParameter(const std::string& name, bool settableOnly) {
+    std::string bare = name.substr(name.find('/') == std::string::npos ? 0 : name.find('/') + 1);
+    std::vector<std::string> names;
+    for (int i = 0; i < kParameterCount; ++i) {
+        if (kParameterNames[i][0] == 0 || (settableOnly && !Settable(i))) continue;
+        if (std::find(names.begin(), names.end(), kParameterNames[i]) == names.end()) names.push_back(kParameterNames[i]);
+    }
+    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        return EditDistance(bare, a) < EditDistance(bare, b);
+    });
+    int index = ParameterByName(name);
+    std::string why = index >= 0 ? name + " cannot be set" : "no parameter " + name;
+    if (index < 0 && EditDistance(bare, names.front()) <= 3) why += " - did you mean " + names.front() + "?";
+    std::string list;
+    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + n;
+    return why + " (" + (settableOnly ? "settable: " : "parameters: ") + list + ")";
+}
+
 std::string Stored(int index) {
     char value[kValueSize];
     GetParameterText(index, value);
@@ -109,6 +147,7 @@ public:
     int Command() {
         const std::string& c = options.command;
         if (c == "ports") return Ports();
+        if (c == "show") return ShowFile();
         std::string password, error;
         if (!SecretFrom(options.passwordFile, options.passwordEnv, "ta-vimek", &password, &error)) {
             return Fail(ExitUsage, error);
@@ -127,18 +166,23 @@ public:
         }
         std::vector<std::pair<int, std::string>> assignments;
         if (c == "set" && !Assignments(&assignments)) return ExitUsage;
-        if (c == "dump" || c == "load") {
+        // Names are checked before anything is sent.
+        for (const std::string& name : c == "get" ? options.arguments : std::vector<std::string>()) {
+            if (ParameterByName(name) < 0) return Fail(ExitUsage, NoSuchParameter(name, false));
+        }
+        if (c == "dump" || c == "load" || c == "diff") {
             if (options.arguments[0].size() >= kFilePathSize) return Fail(ExitFile, Text(161));
             CopyText(fileChooser.path, kFilePathSize, options.arguments[0].c_str(), kFilePathSize - 1);
         }
-        // A file that will be refused sends nothing, not even the login.
-        if (c == "load") {
+        // File commands fail before they connect: a file that will be refused sends
+        // nothing, not even the login; a dump must have somewhere to go.
+        if (c == "load" || c == "diff") {
             CheckedFile file;
-            LoadMessages messages;
-            if (!CheckConfigPath(fileChooser.path, &file, &messages)) {
-                report.Field("file", options.arguments[0]);
-                AppendLoadMessages(messages);
-                return Fail(ExitFile, options.arguments[0] + ": " + TakeNotices());
+            if (int code = CheckFile(&file); code != ExitOk) return code;
+        }
+        if (c == "dump") {
+            if (ErrorCode e = CheckWritableFile(options.arguments[0].c_str())) {
+                return Fail(ExitFile, options.arguments[0] + ": " + Text(143) + " - " + Reason(e));
             }
         }
 
@@ -157,7 +201,7 @@ public:
         }
         SerialPort.Close();
         traffic.Drain();
-        return ControlBlock.quit ? Fail(ExitInterrupted, "interrupted") : code;
+        return ControlBlock.quit ? Fail(InterruptExitCode(), "interrupted") : code;
     }
 
 private:
@@ -170,6 +214,55 @@ private:
     int Fail(int code, const std::string& message) {
         report.Error(message);
         return code;
+    }
+
+    // The system's reason for a file that cannot be read or written.
+    static std::string Reason(ErrorCode e) {
+        switch (e) {
+            case kErrorFileNotFound:
+            case kErrorPathNotFound: return "no such file or directory";
+            case kErrorAccessDenied: return "permission denied";
+            case kErrorWriteProtect: return "read-only file system";
+            case kErrorFileTooLarge: return "too large for a parameter file";
+            case kErrorDiskFull: return "no space left on the device";
+            default: return "system error " + std::to_string(e);
+        }
+    }
+
+    // The file of load, diff and show, read and checked as Open checks it; ExitOk, or
+    // ExitFile with the reason.
+    int CheckFile(CheckedFile* file) {
+        const std::string& path = options.arguments[0];
+        report.Field("file", path);
+        std::string contents;
+        if (ErrorCode e = ReadRegularFile(path.c_str(), kMaxConfigFileSize, &contents)) {
+            return Fail(ExitFile, path + ": " + Text(147) + " - " + Reason(e));
+        }
+        LoadMessages messages;
+        if (CheckConfigText(contents.data(), contents.size(), file, &messages)) {
+            // What a file that passed still says (a missing Program group) is said by the
+            // command that uses it; show has nothing else to say it.
+            if (options.command == "show") AppendLoadMessages(messages);
+            TakeNotices();
+            return ExitOk;
+        }
+        AppendLoadMessages(messages);
+        return Fail(ExitFile, path + ": " + TakeNotices());
+    }
+
+    int ShowFile() {
+        if (options.arguments[0].size() >= kFilePathSize) return Fail(ExitFile, Text(161));
+        CheckedFile file;
+        int code = CheckFile(&file);
+        return code == ExitOk ? Show(file) : code;
+    }
+
+    // A checked file's values, without a port.
+    int Show(const CheckedFile& file) {
+        for (int n = 0; n < kFileValueCount; ++n) {
+            if (file.present[n]) report.Value(Label(FileValueIndex(n)), Latin1ToUtf8(file.values[n]));
+        }
+        return ExitOk;
     }
 
     // The notice the core left, line by line to standard error; its lines joined for a
@@ -201,7 +294,7 @@ private:
     // A failure of the line: the controller was lost, or the run interrupted.
     int Lost() {
         std::string notices = TakeNotices();
-        if (ControlBlock.quit) return ExitInterrupted;
+        if (ControlBlock.quit) return InterruptExitCode();
         return Fail(ExitSession, notices.empty() ? Text(151) : notices + " - " + Text(151));
     }
 
@@ -218,8 +311,12 @@ private:
         for (const std::string& a : options.arguments) {
             std::size_t equals = a.find('=');
             int index = equals == std::string::npos ? -1 : ParameterByName(a.substr(0, equals));
+            if (equals == std::string::npos) {
+                Fail(ExitUsage, "not NAME=VALUE: " + a);
+                return false;
+            }
             if (index < 0 || !Settable(index)) {
-                Fail(ExitUsage, "not a settable NAME=VALUE: " + a);
+                Fail(ExitUsage, NoSuchParameter(a.substr(0, equals), true));
                 return false;
             }
             std::string value = a.substr(equals + 1);
@@ -247,7 +344,7 @@ private:
         if (!Login()) {
             NoteSilentController();
             std::string notices = TakeNotices();
-            return ControlBlock.quit ? ExitInterrupted : Fail(ExitSession, "login failed: " + notices);
+            return ControlBlock.quit ? InterruptExitCode() : Fail(ExitSession, "login failed: " + notices);
         }
         if (ReadsEverything()) return ExitOk;
         report.Progress("asking for the firmware version");
@@ -263,6 +360,9 @@ private:
 
     int FirmwareRefused() {
         if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+        // A firmware this program does not support: the line it gave, for the report.
+        const std::string line = InfoLine();
+        if (line.find("Firmware-Version") != std::string::npos) report.Field("firmware", Latin1ToUtf8(line.c_str()));
         return Fail(ExitSession, TakeNotices());
     }
 
@@ -281,7 +381,6 @@ private:
         }
         for (const std::string& name : options.arguments) {
             int index = ParameterByName(name);
-            if (index < 0) return Fail(ExitUsage, "no parameter " + name);
             if (int code = Access(index, "", "not read"); code != ExitOk) return code;
         }
         return ExitOk;
@@ -363,11 +462,10 @@ private:
             }
         }
         std::string notices = TakeNotices();
-        report.Field("file", options.arguments[0]);
         report.Number("sent", messages.sent);
         report.Number("taken", messages.sent - messages.refused);
         if (lost || ControlBlock.connectionLost || ControlBlock.quit) {
-            if (ControlBlock.quit) return ExitInterrupted;
+            if (ControlBlock.quit) return InterruptExitCode();
             return Fail(ExitSession, Text(151) + " - " + std::to_string(messages.sent - messages.refused) + " of " +
                                          std::to_string(messages.present) + " values taken");
         }
@@ -395,13 +493,11 @@ private:
         Collected file;
         LoadMessages messages;
         ReadConfigPath(options.arguments[0].c_str(), file, &messages);
-        report.Field("file", options.arguments[0]);
+        // Checked before the port was opened; changed since, it is refused now.
         if (!messages.accepted) {
             AppendLoadMessages(messages);
             return Fail(ExitFile, options.arguments[0] + ": " + TakeNotices());
         }
-        AppendLoadMessages(messages);  // e.g. a missing Program group
-        TakeNotices();
         int differences = 0;
         for (int n = 0; n < kFileValueCount; ++n) {
             int index = FileValueIndex(n);
@@ -421,7 +517,7 @@ private:
         report.Progress("changing the password");
         PasswordChange outcome = RunPasswordChange();
         std::string notices = TakeNotices();
-        if (ControlBlock.quit) return ExitInterrupted;
+        if (ControlBlock.quit) return InterruptExitCode();
         switch (outcome) {
             case PasswordChange::Changed:
                 report.Done(Text(185));
@@ -445,9 +541,13 @@ private:
 
 int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kCliUsage, stdout);
+            return ExitOk;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("zl-cli %s\n", Text(112).c_str());
             return ExitOk;
         }
     }

@@ -14,6 +14,9 @@ namespace tinyxml2 {
 class XMLElement;
 }
 
+// A parameter file is about 1 KB; anything near this is not one.
+constexpr std::size_t kMaxConfigFileSize = 1 << 20;
+
 // The reader's own messages, kept apart from the pending notice because the load
 // sequence's later commands empty that; appended just before the final flush. A line
 // is a string id, with the element name for the "%s" of a refused value's text.

@@ -14,8 +14,6 @@
 #include "state/TextOps.h"
 
 namespace {
-// A parameter file is about 1 KB; anything near this is not one.
-constexpr std::size_t kMaxConfigFileSize = 1 << 20;
 
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;

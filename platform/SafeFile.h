@@ -23,6 +23,11 @@ ErrorCode ReadRegularFile(const char* path, std::size_t maxSize, std::string* co
 
 ErrorCode ReplaceFileContents(const char* path, const char* data, std::size_t size);
 
+// Whether ReplaceFileContents could save to `path`, tried before any work that the save
+// would end: the file is a writable regular file, or its folder exists and takes a new
+// file (one is made and removed). 0, or the error the save would meet.
+ErrorCode CheckWritableFile(const char* path);
+
 // Lets a write beyond the process's file-size limit fail (and be reported) instead of
 // killing the process with SIGXFSZ. Called once at program start.
 void IgnoreFileSizeSignal();

@@ -402,9 +402,10 @@ int SessionController::Step() {
             // what those said.
             if (cb.saveRequest) {
                 SendAndReport(CommandSave, 177, window);
-            } else if (ownSaveDue && !cb.connectionLost && RunCommand(CommandSave, 0, window, "", 0) == CommandOutcome::Unconfirmed &&
-                       loadMessages.accepted) {
-                ReportUnconfirmed(CommandSave, window);  // the values of a load may not be kept
+            } else if (ownSaveDue && !cb.connectionLost) {
+                const bool unconfirmed = RunCommand(CommandSave, 0, window, "", 0) == CommandOutcome::Unconfirmed;
+                // After a load, the values it sent may not have been kept.
+                if (unconfirmed && loadMessages.accepted) ReportUnconfirmed(CommandSave, window);
             }
             ownSaveDue = false;
             cb.saveRequest = false;

@@ -6,6 +6,8 @@
 #include "state/ControlBlock.h"
 
 namespace {
+std::atomic<int> firstSignal{0};
+
 sigset_t Watched() {
     sigset_t set;
     sigemptyset(&set);
@@ -13,6 +15,11 @@ sigset_t Watched() {
     return set;
 }
 }  // namespace
+
+int InterruptExitCode() {
+    int signal = firstSignal.load();
+    return 128 + (signal != 0 ? signal : SIGINT);
+}
 
 InterruptWatch::InterruptWatch() {
     sigset_t set = Watched();
@@ -22,6 +29,8 @@ InterruptWatch::InterruptWatch() {
             int signal = 0;
             if (sigwait(&set, &signal) != 0) continue;
             if (stopping) return;
+            int none = 0;
+            firstSignal.compare_exchange_strong(none, signal);
             ControlBlock.quit = true;
         }
     });

@@ -192,4 +192,21 @@ ErrorCode ReplaceFileContents(const char* path, const char* data, std::size_t si
     return WriteInPlace(target, data, size);
 }
 
+ErrorCode CheckWritableFile(const char* path) {
+    if (path[0] == 0) return kErrorPathNotFound;
+    const std::string target = Target(path);
+    struct stat info;
+    if (stat(target.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode) || ReadOnly(target.c_str(), info)) return kErrorAccessDenied;
+        return kErrorSuccess;  // written through a temporary file, or in place
+    }
+    if (errno != ENOENT) return ErrorFromErrno(errno);
+    std::string probe = FolderOf(target) + "/.zl-XXXXXX";
+    int fd = mkostemp(&probe[0], O_CLOEXEC);
+    if (fd < 0) return ErrorFromErrno(errno);
+    close(fd);
+    unlink(probe.c_str());
+    return kErrorSuccess;
+}
+
 void IgnoreFileSizeSignal() { signal(SIGXFSZ, SIG_IGN); }

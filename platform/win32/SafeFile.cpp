@@ -141,5 +141,20 @@ ErrorCode ReplaceFileContents(const char* path, const char* data, std::size_t si
     return result;
 }
 
+ErrorCode CheckWritableFile(const char* path) {
+    if (path[0] == 0) return kErrorPathNotFound;
+    std::wstring target;
+    if (!ToWide(path, &target)) return kErrorPathNotFound;
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_READONLY)) return kErrorAccessDenied;
+        return kErrorSuccess;
+    }
+    wchar_t probe[MAX_PATH + 1];
+    if (!GetTempFileNameW(FolderOf(target).c_str(), L"zl", 0, probe)) return LastError();
+    DeleteFileW(probe);
+    return kErrorSuccess;
+}
+
 // Windows has no file-size signal: a write past a limit fails and is reported.
 void IgnoreFileSizeSignal() {}

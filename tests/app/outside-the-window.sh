@@ -26,7 +26,7 @@ code=$?
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null || fail "install"
-for f in bin/zl-config bin/zl-cli share/applications/zl-config.desktop share/man/man1/zl-config.1 \
+for f in bin/zl-config bin/zl-cli share/applications/zl-config.desktop share/man/man1/zl-config.1 share/man/man1/zl-cli.1 \
          share/metainfo/io.github.zl_config.ZLConfig.metainfo.xml \
          share/icons/hicolor/scalable/apps/zl-config.svg share/icons/hicolor/16x16/apps/zl-config.png \
          share/icons/hicolor/256x256/apps/zl-config.png share/doc/zl-config/LICENSE; do

@@ -189,9 +189,42 @@ TEST_F(Cli, usage_errors_say_so_in_one_line_with_code_2) {
         EXPECT_EQ(r.err.rfind("zl-cli: ", 0), 0u) << shown;
     }
     EXPECT_TRUE(sim.Received().empty());  // nothing went to the controller
-    CliResult help = RunCli({"--help"});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_EQ(help.out.rfind("usage: zl-cli", 0), 0u);
+    for (const char* help : {"--help", "-h"}) {
+        CliResult r = RunCli({"get", help});
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out.rfind("usage: zl-cli", 0), 0u);
+        for (const char* option : {"--quiet", "--json", "--log FILE", "--user NAME", "143 terminated"}) {
+            EXPECT_NE(r.out.find(option), std::string::npos) << option;
+        }
+    }
+    CliResult version = RunCli({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "zl-cli 1.0\n");
+}
+
+// A name that is no parameter is named as such, with the nearest one first, before
+// anything is sent.
+TEST_F(Cli, an_unknown_parameter_name_suggests_the_nearest) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"get", "Curent"}, "zl-cli: no parameter Curent - did you mean Current? (parameters: Current, "},
+        {{"set", "cycletime=5"}, "zl-cli: no parameter cycletime - did you mean CycleTime? (settable: CycleTime, "},
+        {{"set", "Temperature=3"}, "zl-cli: Temperature cannot be set (settable: "},
+    };
+    for (const auto& [args, start] : cases) {
+        std::vector<std::string> all = {"--port", Com(1)};
+        all.insert(all.end(), args.begin(), args.end());
+        CliResult r = RunCli(all);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.LastError().rfind(start, 0), 0u) << r.err;
+    }
+    EXPECT_TRUE(sim.Received().empty());
+}
+
+// Options before or after the command, as "--name value" or "--name=value".
+TEST_F(Cli, options_may_follow_the_command_and_take_their_value_after_an_equals_sign) {
+    CliResult r = RunCli({"get", "TimeOn", "--json", "--port=" + Com(1)});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"command\":\"get\",\"values\":{\"Config/TimeOn\":\"100\"},\"refused\":[],\"notices\":[]}\n");
 }
 
 TEST_F(Cli, ports_lists_the_com_name_and_device) {
@@ -313,7 +346,7 @@ TEST_F(Cli, dump_then_load_carries_a_units_settings_to_another) {
     std::ofstream(dir / "too-long.xml", std::ios::binary) << tooLong;
     const std::pair<fs::path, std::string> refusals[] = {
         {refused, "Unable to read XML-File"},
-        {dir / "missing.xml", "Unable to read XML-File"},
+        {dir / "missing.xml", "Unable to read XML-File - no such file or directory"},
         {dir / "too-long.xml", "Current: value too long"},
     };
     for (const auto& [path, why] : refusals) {
@@ -323,6 +356,34 @@ TEST_F(Cli, dump_then_load_carries_a_units_settings_to_another) {
         EXPECT_EQ(r.LastError(), "zl-cli: " + path.string() + ": " + why);
         EXPECT_EQ(other.Received(), "");
     }
+}
+
+// File commands fail before they connect, with the system's reason; show needs no port.
+TEST_F(Cli, file_commands_fail_before_they_connect_and_show_needs_no_port) {
+    fs::path missing = dir / "no-such-folder" / "unit.xml";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"dump", missing.string()}, missing.string() + ": Unable to save File! - no such file or directory"},
+        {{"load", missing.string()}, missing.string() + ": Unable to read XML-File - no such file or directory"},
+        {{"diff", missing.string()}, missing.string() + ": Unable to read XML-File - no such file or directory"},
+        {{"show", missing.string()}, missing.string() + ": Unable to read XML-File - no such file or directory"},
+    };
+    for (const auto& [args, why] : cases) {
+        std::vector<std::string> all = {"--port", Com(1)};
+        all.insert(all.end(), args.begin(), args.end());
+        CliResult r = RunCli(all);
+        EXPECT_EQ(r.code, 5) << args[0];
+        EXPECT_EQ(r.err, "zl-cli: " + why + "\n");
+    }
+    EXPECT_TRUE(sim.Received().empty());
+
+    fs::path file = dir / "golden.xml";
+    ASSERT_EQ(RunCli({"--port", Com(1), "dump", file.string()}).code, 0);
+    sim.ClearTranscript();
+    CliResult r = RunCli({"show", file.string()});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Config/Current        1000\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("System/Baud           19200\n"), std::string::npos);
+    EXPECT_TRUE(sim.Received().empty());
 }
 
 // A line lost in the middle of a load: the report counts what went out and was taken,
@@ -375,6 +436,7 @@ TEST_F(Cli, passwd_takes_the_new_password_from_the_environment) {
     r = RunCli({"--port", Com(1), "get", "Mode"});  // the old one no more
     EXPECT_EQ(r.code, 4);
     EXPECT_EQ(r.LastError(), "zl-cli: login failed: Access denied! - Not connected!");
+    EXPECT_EQ(r.err, "zl-cli: login failed: Access denied! - Not connected!\n");  // said once
 }
 
 // The unit takes a new password on its repetition: a line lost after that is no refusal.
@@ -414,6 +476,13 @@ TEST_F(Cli, info_and_the_log_of_the_traffic_with_the_password_masked) {
     EXPECT_NE(traffic.find(" > ********\n"), std::string::npos);
     EXPECT_NE(traffic.find(" < <VAL> SupplyVoltage 24000\n"), std::string::npos);
     EXPECT_EQ(traffic.find("ta-vimek"), std::string::npos);
+
+    // A firmware this program does not support: its line still goes into the report.
+    sim.WithConsole([](ControllerConsole& c) { c.SetFirmware("2.00"); });
+    r = RunCli({"--port", Com(1), "info"});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_NE(r.out.find("firmware  Firmware-Version ZL-500-40K 2.00\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "zl-cli: Connected to newer Firmware - use updated version of ZL-Config\n");
 }
 
 // Ctrl+C, a request to terminate and a hang-up of the terminal each end a run within
@@ -436,7 +505,8 @@ TEST_F(Cli, an_interrupt_ends_the_run_and_releases_the_port) {
         CliResult r = Wait(child);
         SCOPED_TRACE(signals.size() > 1 ? "burst" : strsignal(signals[0]));
         EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(2));
-        EXPECT_EQ(r.code, 130);
+        int first = signals[0] != 0 ? signals[0] : SIGTERM;
+        EXPECT_EQ(r.code, 128 + first);  // 130 for Ctrl+C, 143 for a request to terminate
         CSerial port;
         EXPECT_EQ(port.Open(Widen(sim.SlavePath()).c_str(), 0, 0, false), 0);  // free again
     }
