@@ -30,7 +30,7 @@ const char kCliUsage[] =
     "  --new-password-file FILE   passwd: the new password, the first line of FILE\n"
     "  --new-password-env VAR     passwd: the new password, the environment variable VAR\n"
     "  --json                     print the result as one JSON object\n"
-    "  --quiet                    no progress lines\n"
+    "  --quiet                    no progress lines and no notices (the result is printed)\n"
     "  --log FILE                 write the console traffic to FILE, passwords masked\n"
     "  -h, --help                 this text\n"
     "  --version                  the program's version\n"

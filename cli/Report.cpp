@@ -1,6 +1,7 @@
 #include "cli/Report.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "cli/Terminal.h"
@@ -49,6 +50,21 @@ std::string Quoted(const std::string& text) {
         ++at;
     }
     return out + "\"";
+}
+
+// A value as JSON: a number where the controller's text is a plain one ("1000",
+// "-5", "24.0"), else a string.
+std::string JsonValue(const std::string& text) {
+    std::size_t i = text.size() > 1 && text[0] == '-' ? 1 : 0;
+    std::size_t digits = i;
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+    bool number = digits > i && !(text[i] == '0' && digits - i > 1);  // JSON has no leading zeros
+    if (number && digits < text.size()) {
+        std::size_t fraction = digits + 1;
+        while (fraction < text.size() && std::isdigit(static_cast<unsigned char>(text[fraction]))) ++fraction;
+        number = text[digits] == '.' && fraction > digits + 1 && fraction == text.size();
+    }
+    return number ? text : Quoted(text);
 }
 
 std::string List(const std::vector<std::string>& items) {
@@ -101,7 +117,7 @@ void Report::Error(const std::string& message) { error = message; }
 // Standard error: the notices that the failure does not already tell, then the failure
 // in one line. Each text once.
 void Report::PrintDiagnostics() const {
-    for (const std::string& line : notices) {
+    for (const std::string& line : quiet ? std::vector<std::string>() : notices) {
         if (error.find(line) == std::string::npos) std::fprintf(stderr, "%s\n", line.c_str());
     }
     if (!error.empty()) std::fprintf(stderr, "zl-cli: %s\n", error.c_str());
@@ -121,7 +137,7 @@ void Report::Print() const {
             command == "show") {
             out += ",\"values\":{";
             for (std::size_t i = 0; i < values.size(); ++i) {
-                out += (i ? "," : "") + Quoted(values[i].first) + ":" + Quoted(values[i].second);
+                out += (i ? "," : "") + Quoted(values[i].first) + ":" + JsonValue(values[i].second);
             }
             out += "}";
         }
@@ -129,16 +145,20 @@ void Report::Print() const {
             out += ",\"differences\":[";
             for (std::size_t i = 0; i < differences.size(); ++i) {
                 const auto& d = differences[i];
-                out += std::string(i ? "," : "") + "{\"name\":" + Quoted(d[0]) + ",\"file\":" + Quoted(d[1]) +
-                       ",\"controller\":" + Quoted(d[2]) + "}";
+                out += std::string(i ? "," : "") + "{\"name\":" + Quoted(d[0]) + ",\"file\":" + JsonValue(d[1]) +
+                       ",\"controller\":" + JsonValue(d[2]) + "}";
             }
             out += "]";
         }
         if (command == "ports") {
             out += ",\"ports\":[";
             for (std::size_t i = 0; i < ports.size(); ++i) {
-                out += std::string(i ? "," : "") + "{\"name\":" + Quoted(ports[i].first) +
-                       ",\"device\":" + Quoted(ports[i].second) + "}";
+                // "/dev/ttyUSB0 - FTDI FT232R USB UART": the device, and what it is.
+                const std::string& device = ports[i].second;
+                std::size_t dash = device.find(" - ");
+                out += std::string(i ? "," : "") + "{\"port\":" + Quoted(ports[i].first) +
+                       ",\"path\":" + Quoted(device.substr(0, dash)) + ",\"description\":" +
+                       Quoted(dash == std::string::npos ? std::string() : device.substr(dash + 3)) + "}";
             }
             out += "]";
         }
@@ -148,7 +168,6 @@ void Report::Print() const {
         std::printf("%s}\n", out.c_str());
         return;
     }
-    if (quiet) return;
     PrintColumns(fields);
     PrintColumns(values);
     PrintColumns(ports);
