@@ -313,6 +313,9 @@ void MainDialog::customEvent(QEvent* event) {
         case MsgSessionOpen:
             RefreshMainDialog(true);
             ShowPortInUse(true);
+            // After a login or a load the keyboard starts at the first setting: left on a
+            // button, Enter would press it (Exit asks to close the program).
+            FindControl<QWidget>(this, IdMode)->setFocus(Qt::OtherFocusReason);
             break;
         case MsgSessionClosed:
             RefreshMainDialog(false);

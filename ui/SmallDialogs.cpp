@@ -95,6 +95,9 @@ PasswordDialog::PasswordDialog(QWidget* owner) : TemplateDialog(owner) {
     ShowSessionText(SlotCurrentPassword, this, IdCurrentPassword);
     ShowSessionText(SlotNewPassword, this, IdNewPassword);
     ShowSessionText(SlotNewPasswordAgain, this, IdNewPasswordAgain);
+    // The controller's passwords have at most 8 characters: a longer one is not typed
+    // only to be cut without a word.
+    for (int id : {IdCurrentPassword, IdNewPassword, IdNewPasswordAgain}) FindControl<QLineEdit>(this, id)->setMaxLength(8);
     OnClick(this, kIdOk, [this] { Submit(); });
     OnClick(this, kIdCancel, [this] { close(); });
 }

@@ -134,6 +134,10 @@ private slots:
         FindControl<QPushButton>(&dialog, kIdOk)->click();
         QVERIFY(ControlBlock.passwordChangeRequest);
         QCOMPARE(QString::fromStdString(SessionTextUtf8(SlotNewPassword)), QStringLiteral("new-pass"));
+        // The controller's limit: the fields take no more than 8 characters.
+        for (int id : {IdCurrentPassword, IdNewPassword, IdNewPasswordAgain}) {
+            QCOMPARE(FindControl<QLineEdit>(&dialog, id)->maxLength(), 8);
+        }
         QVERIFY(dialog.isVisible());  // the worker closes it
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(ControlBlock.passwordDialogClosed);

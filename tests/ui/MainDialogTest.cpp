@@ -176,6 +176,16 @@ private slots:
         QCOMPARE(Edit(IdCurrent)->text(), QStringLiteral("5000"));
     }
 
+    // Left on a button, Enter would press it: after a login or a load the keyboard is
+    // at the first setting.
+    void a_session_opens_with_the_keyboard_at_the_first_setting() {
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog, 20000));
+        Control(kIdCancel)->setFocus();  // the Exit button
+        SendSession(true);
+        QTRY_VERIFY(List(IdMode)->hasFocus());
+    }
+
     void focus_parameter_moves_the_focus_and_commits_the_edit_left() {
         Store({{ParamDelay, "100"}, {ParamTemperature, "35"}});
         SendSession(true);
