@@ -68,7 +68,8 @@ constexpr StringEntry kStringTable[] = {
     {162, u"No port chosen - pick one from the list or type a device path"},
     {163, u"%s: not a port name (COM1 to COM96, or a device path)"},
     {164, u"%s: no such device"},
-    {165, u"%s: permission denied - add your user to the group \"%s\" and log in again"},
+    {165, u"%s: permission denied - add your user to the group \"%s\" (sudo usermod -aG %s $USER), then log out of "
+          u"the desktop and in again"},
     {166, u"%s: in use by another program"},
     {167, u"%s: not a serial port"},
     {168, u"%s: cannot be opened (system error %d)"},

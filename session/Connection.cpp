@@ -29,7 +29,8 @@ void AppendPortProblem(const PortDiagnosis& d) {
         case PortProblem::NotAPortName: AppendNoticeFormat(163, device); break;
         case PortProblem::NoSuchDevice: AppendNoticeFormat(164, device); break;
         case PortProblem::PermissionDenied:
-            AppendNoticeFormat(165, device, d.group.empty() ? "dialout" : d.group.c_str());
+            AppendNoticeFormat(165, device, d.group.empty() ? "dialout" : d.group.c_str(),
+                               d.group.empty() ? "dialout" : d.group.c_str());
             break;
         case PortProblem::InUse: AppendNoticeFormat(166, device); break;
         case PortProblem::NotATerminal: AppendNoticeFormat(167, device); break;

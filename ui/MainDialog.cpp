@@ -313,6 +313,7 @@ void MainDialog::customEvent(QEvent* event) {
         case MsgSessionOpen:
             RefreshMainDialog(true);
             ShowPortInUse(true);
+            Remembered::SetPort(SessionText(SlotPortName));
             // After a login or a load the keyboard starts at the first setting: left on a
             // button, Enter would press it (Exit asks to close the program).
             FindControl<QWidget>(this, IdMode)->setFocus(Qt::OtherFocusReason);

@@ -11,11 +11,9 @@ QString Port() { return Settings().value(QStringLiteral("login/port")).toString(
 
 QString UserName() { return Settings().value(QStringLiteral("login/user")).toString(); }
 
-void SetLogin(const QString& userName, const QString& port) {
-    QSettings settings = Settings();
-    settings.setValue(QStringLiteral("login/user"), userName);
-    settings.setValue(QStringLiteral("login/port"), port);
-}
+void SetUserName(const QString& userName) { Settings().setValue(QStringLiteral("login/user"), userName); }
+
+void SetPort(const QString& port) { Settings().setValue(QStringLiteral("login/port"), port); }
 
 QString Folder() { return Settings().value(QStringLiteral("files/folder")).toString(); }
 

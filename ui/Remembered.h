@@ -1,8 +1,8 @@
 #pragma once
 // What the program remembers between runs, in its XDG config file through QSettings
-// (~/.config/ZL-Config/zl-config.conf): the last port and user name given at login,
-// the folder of the last parameter file, the main window's position. Never a
-// password. Nothing remembered yet: everything as on a first start. User interface
+// (~/.config/ZL-Config/zl-config.conf): the last user name given at login, the port
+// of the last login that succeeded, the folder of the last parameter file, the main
+// window's position. Never a password. Nothing remembered yet: everything as on a first start. User interface
 // thread only.
 #include <QPoint>
 #include <QString>
@@ -11,7 +11,9 @@
 namespace Remembered {
 QString Port();
 QString UserName();
-void SetLogin(const QString& userName, const QString& port);
+void SetUserName(const QString& userName);
+// The port of the last login that succeeded (not the last one tried).
+void SetPort(const QString& port);
 
 QString Folder();
 void SetFolder(const QString& folder);

@@ -82,7 +82,7 @@ void LoginDialog::Submit() {
         FindControl<QLineEdit>(this, IdUserName)->setFocus();
         return;
     }
-    Remembered::SetLogin(userText, portText);
+    Remembered::SetUserName(userText);
 }
 
 void LoginDialog::closeEvent(QCloseEvent* event) {

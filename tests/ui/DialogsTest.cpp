@@ -17,6 +17,7 @@
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
 #include "support/RecordingSink.h"
+#include "ui/AppMessage.h"
 #include "ui/CompareDialog.h"
 #include "ui/FileChoosers.h"
 #include "ui/MessageBoxes.h"
@@ -352,6 +353,19 @@ private slots:
         }
         ResetSharedState();
         SetSessionText(SlotUserName, u"user");  // a new run's start
+        {
+            // The port only once a login on it succeeded.
+            LoginDialog tried;
+            QCOMPARE(FindControl<QLineEdit>(&tried, IdUserName)->text(), QStringLiteral("service"));
+            QCOMPARE(FindControl<QComboBox>(&tried, IdComPort)->currentText(), QString());
+            MainDialog main;
+            SetSessionText(SlotPortName, u"COM34");
+            ControlBlock.loggedIn = true;
+            AppMessageEvent open(MsgSessionOpen, 0, 0);
+            QCoreApplication::sendEvent(&main, &open);
+        }
+        ResetSharedState();
+        SetSessionText(SlotUserName, u"user");
         LoginDialog next;
         QCOMPARE(FindControl<QLineEdit>(&next, IdUserName)->text(), QStringLiteral("service"));
         QCOMPARE(FindControl<QComboBox>(&next, IdComPort)->currentText(), QStringLiteral("COM34"));
