@@ -1,20 +1,15 @@
 #include "platform/LocalTime.h"
 
-#include <atomic>
 #include <windows.h>
 
 namespace {
-std::atomic<ClockSource> clockSource{nullptr};
-
 // The system's own formatting of the moment with a fixed picture, narrowed (the
 // pictures give digits and separators only).
 bool FormatNow(char* out, std::size_t capacity, bool date) {
     if (capacity == 0) return false;
     out[0] = '\0';
-    ClockSource source = clockSource.load();
-    std::time_t now = source ? source() : std::time(nullptr);
     std::tm local{};
-    if (!ToLocalTime(now, &local)) return false;
+    if (!LocalNow(&local)) return false;
     SYSTEMTIME moment{};
     moment.wYear = static_cast<WORD>(local.tm_year + 1900);
     moment.wMonth = static_cast<WORD>(local.tm_mon + 1);
@@ -33,8 +28,6 @@ bool FormatNow(char* out, std::size_t capacity, bool date) {
 }  // namespace
 
 bool ToLocalTime(std::time_t moment, std::tm* local) { return localtime_s(local, &moment) == 0; }
-
-void SetClockSource(ClockSource source) { clockSource.store(source); }
 
 bool FormatLocalDate(char* out, std::size_t capacity) { return FormatNow(out, capacity, true); }
 
