@@ -76,7 +76,11 @@ void HiddenWindow::Create(Slot slot) {
     if (remembered && QGuiApplication::screenAt(*remembered + dialog->rect().center())) {
         dialog->move(*remembered);  // where the user left it, while that is on a screen
     } else if (FindDialogTemplate(templateId)->style & DialogCentered) {
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        // Over the main window where it is shown (the user looks there), else on the screen.
+        QDialog* main = dialogs[SlotMain];
+        if (main && main != dialog && main->isVisible()) {
+            dialog->move(main->frameGeometry().center() - dialog->rect().center());
+        } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
             dialog->move(screen->availableGeometry().center() - dialog->rect().center());
         }
     }

@@ -1,14 +1,17 @@
 #include "ui/SmallDialogs.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <QCloseEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
 #include "platform/SerialPorts.h"
 #include "resources/StringTable.h"
@@ -31,10 +34,30 @@ struct WideText {
 
 QString EditText(QObject* dialog, int id) { return FindControl<QLineEdit>(dialog, id)->text(); }
 
+// The drop-down names each port's device beside its COM name.
+class PortEntryDelegate : public QStyledItemDelegate {
+public:
+    explicit PortEntryDelegate(QComboBox* ports) : QStyledItemDelegate(ports), ports(ports) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->text = PortEntryText(ports, index.row());
+    }
+
+private:
+    const QComboBox* ports;
+};
+
 void OnClick(QDialog* dialog, int id, const std::function<void()>& action) {
     QObject::connect(FindControl<QPushButton>(dialog, id), &QPushButton::clicked, dialog, action);
 }
 }  // namespace
+
+QString PortEntryText(const QComboBox* ports, int row) {
+    const QString device = ports->itemData(row, Qt::ToolTipRole).toString();
+    return device.isEmpty() ? ports->itemText(row) : ports->itemText(row) + QStringLiteral(" - ") + device;
+}
 
 LoginDialog::LoginDialog(QWidget* owner) : TemplateDialog(owner) {
     BuildDialog(*FindDialogTemplate(DialogLogin), this, this);
@@ -50,6 +73,12 @@ LoginDialog::LoginDialog(QWidget* owner) : TemplateDialog(owner) {
         ports->setItemData(i, QString::fromStdString(DescribeComPort(static_cast<unsigned>(ControlBlock.portList[i]))),
                            Qt::ToolTipRole);
     }
+    ports->setItemDelegate(new PortEntryDelegate(ports));
+    int widest = 0;
+    for (int i = 0; i < ports->count(); ++i) {
+        widest = std::max(widest, ports->fontMetrics().horizontalAdvance(PortEntryText(ports, i)));
+    }
+    ports->view()->setMinimumWidth(widest + 2 * ports->fontMetrics().averageCharWidth() + 8);
     ShowSessionText(SlotPortName, this, IdComPort);
     // Where this run has nothing of its own yet, what the last run used.
     if (SessionText(SlotUserName) == QString::fromUtf16(kDefaultUserName) && !Remembered::UserName().isEmpty()) {

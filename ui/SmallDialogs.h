@@ -4,6 +4,13 @@
 // hidden main window destroy it. User interface thread only.
 #include "ui/TemplateDialog.h"
 
+class QComboBox;
+class QString;
+
+// How the login dialog's drop-down shows port `row`: "COM33 - /dev/ttyUSB0 - FTDI ...".
+// The entry itself, and the field, keep the COM name.
+QString PortEntryText(const QComboBox* ports, int row);
+
 class LoginDialog : public TemplateDialog {
 public:
     explicit LoginDialog(QWidget* owner = nullptr);

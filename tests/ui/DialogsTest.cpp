@@ -1,3 +1,5 @@
+#include <QAbstractItemView>
+#include <cstdlib>
 #include <memory>
 
 #include <QComboBox>
@@ -98,6 +100,9 @@ private slots:
         QCOMPARE(ports->itemText(1), QStringLiteral("COM3"));
         // The entry keeps the COM name; which device it is shows beside it.
         QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS2 - built-in serial port"));
+        // The drop-down shows it beside the name, wide enough to read.
+        QCOMPARE(PortEntryText(ports, 1), QStringLiteral("COM3 - /dev/ttyS2 - built-in serial port"));
+        QVERIFY(ports->view()->minimumWidth() > ports->fontMetrics().horizontalAdvance(PortEntryText(ports, 1)));
         QCOMPARE(ports->currentText(), QString());  // the stored name, empty at first
         QCOMPARE(ControlBlock.portCount.load(), 2);
         QVERIFY(!FindControl<QComboBox>(&dialog, IdBaud)->isVisible());
@@ -180,6 +185,24 @@ private slots:
         QTRY_VERIFY(FindControl<QPlainTextEdit>(&help, IdHelpText)->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(ControlBlock.helpClosed);
+    }
+
+    // The login dialog opens over the main window, where the user looks, wherever that is.
+    void the_login_dialog_opens_centred_on_the_main_window() {
+        HiddenWindow window;
+        window.Post(MsgCreateMain, 0, 0);
+        Deliver();
+        QDialog* main = window.Dialog(HiddenWindow::SlotMain);
+        QVERIFY(main);
+        main->move(40, 60);
+        window.Post(MsgCreateLogin, 0, 0);
+        Deliver();
+        QDialog* login = window.Dialog(HiddenWindow::SlotLogin);
+        QVERIFY(login);
+        QPoint offset = login->frameGeometry().center() - main->frameGeometry().center();
+        // Within the rounding of two centres.
+        QVERIFY2(std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2,
+                 qPrintable(QStringLiteral("off by %1,%2").arg(offset.x()).arg(offset.y())));
     }
 
     // An empty user name or new password is refused with a notice before anything is
