@@ -119,6 +119,8 @@ void MainDialog::ShowPortInUse(bool open) {
     unsigned number = ComNumber(reinterpret_cast<const char16_t*>(port.utf16()));
     QString device = number ? QString::fromStdString(DescribeComPort(number)) : port;
     portLabel->setText(open ? (number ? port + QStringLiteral(": ") + device : device) : QString());
+    // The status bar gives a permanent widget only the width it asked for when added.
+    portLabel->setMinimumWidth(portLabel->sizeHint().width());
 }
 
 void MainDialog::FillChoiceLists() {

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
         }
         MainDialog* main = VisibleDialog<MainDialog>(DialogMain);
         if (main && QTest::qWaitFor([&] { return main->ControlsEnabled() && !IsBusy(); }, 30000)) {
+            QTest::qWait(100);  // the status bar lays out the port it now shows
             saved = main->grab().save(QString::fromLocal8Bit(argv[1]));
             if (argc == 3) {
                 FindControl<QAction>(main, MenuTraffic)->trigger();
