@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -171,9 +172,14 @@ void MainDialog::Command(int id) {
         case MenuCompare: CompareWithFile(this); break;
         case MenuTraffic:
             if (!traffic->isVisible()) {
-                // Beside the main dialog, where it fits on the screen.
-                QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
-                if (QGuiApplication::screenAt(beside + QPoint(traffic->width(), 0))) traffic->move(beside);
+                // Beside the main dialog, never over it where the screen has room.
+                QScreen* screen = QGuiApplication::screenAt(frameGeometry().center());
+                if (screen) {
+                    QRect place = PlaceBeside(frameGeometry(), traffic->size(), screen->availableGeometry(), 8,
+                                              traffic->minimumSizeHint().width());
+                    traffic->resize(place.size());
+                    traffic->move(place.topLeft());
+                }
             }
             traffic->show();
             traffic->raise();

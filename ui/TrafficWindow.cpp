@@ -1,5 +1,7 @@
 #include "ui/TrafficWindow.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QHideEvent>
 #include <QShowEvent>
@@ -99,4 +101,19 @@ void TrafficWindow::AskAndSave() {
 void TrafficWindow::closeEvent(QCloseEvent* event) {
     event->ignore();  // it keeps collecting; the menu shows it again
     hide();
+}
+
+QRect PlaceBeside(const QRect& main, const QSize& wanted, const QRect& screen, int gap, int minWidth) {
+    const int top = std::max(screen.top(), std::min(main.top(), screen.bottom() - wanted.height() + 1));
+    const int rightRoom = screen.right() - main.right() - gap;
+    const int leftRoom = main.left() - screen.left() - gap;
+    if (rightRoom >= wanted.width()) return QRect(QPoint(main.right() + 1 + gap, top), wanted);
+    if (leftRoom >= wanted.width()) return QRect(QPoint(main.left() - gap - wanted.width(), top), wanted);
+    const int room = std::max(rightRoom, leftRoom);
+    if (room >= minWidth) {
+        QSize narrow(room, wanted.height());
+        return rightRoom >= leftRoom ? QRect(QPoint(main.right() + 1 + gap, top), narrow)
+                                     : QRect(QPoint(main.left() - gap - room, top), narrow);
+    }
+    return QRect(QPoint(screen.right() + 1 - wanted.width(), top), wanted);
 }

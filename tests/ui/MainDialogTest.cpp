@@ -365,6 +365,24 @@ private slots:
 
     // View > Console traffic: the lines sent and received, with time and direction,
     // collected from the start; it can be cleared and saved.
+    // The traffic window goes beside the main dialog, never over it while the screen
+    // has room on either side.
+    void the_traffic_window_is_placed_beside_the_main_dialog() {
+        const QRect screen(0, 0, 1280, 900);
+        const QSize wanted(400, 500);
+        const struct {
+            QRect main;
+            QRect place;
+        } cases[] = {
+            {QRect(QPoint(100, 50), QPoint(700, 449)), QRect(709, 50, 400, 500)},   // right
+            {QRect(QPoint(800, 50), QPoint(1279, 449)), QRect(392, 50, 400, 500)},  // left
+            {QRect(QPoint(300, 50), QPoint(1000, 449)), QRect(0, 50, 292, 500)},    // narrower, left
+            {QRect(QPoint(100, 50), QPoint(1200, 449)), QRect(880, 50, 400, 500)},  // no room: the edge
+            {QRect(QPoint(100, 700), QPoint(700, 899)), QRect(709, 400, 400, 500)}, // kept on the screen
+        };
+        for (const auto& c : cases) QCOMPARE(PlaceBeside(c.main, wanted, screen, 8, 250), c.place);
+    }
+
     void the_traffic_window_shows_the_console_lines_live() {
         TrafficLine stale[kTrafficCapacity];
         TakeTraffic(stale, kTrafficCapacity);
