@@ -124,6 +124,7 @@ const MenuItemTemplate kMainMenu[] = {
     {u"Controller", u"Logout", MenuLogout, false},
     {u"View", u"Console traffic", MenuTraffic, true},
     {u"Help", u"ZL-Config help", MenuHelp, true},
+    {u"Help", u"User guide", MenuUserGuide, true},
     {u"Help", nullptr, 0, true},
     {u"Help", u"About ZL-Config", MenuAbout, true},
 };

@@ -30,6 +30,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/Remembered.h"
 #include "ui/TrafficWindow.h"
+#include "ui/UserGuide.h"
 
 namespace {
 struct ChoiceList {
@@ -186,6 +187,7 @@ void MainDialog::Command(int id) {
             traffic->activateWindow();
             break;
         case MenuHelp: cb.helpRequest = true; break;
+        case MenuUserGuide: ShowUserGuide(this); break;
         case MenuAbout: cb.aboutRequest = true; break;
         default: break;
     }

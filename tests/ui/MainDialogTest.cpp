@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QStyleOptionGroupBox>
 #include <QtTest>
 
@@ -332,6 +333,14 @@ private slots:
                                                     {MenuHelp, "F1"}};
         for (const auto& [id, sequence] : keys) QCOMPARE(Menu(id)->shortcut(), QKeySequence(QString::fromLatin1(sequence)));
         QCOMPARE(Menu(MenuOpen)->text(), QStringLiteral("Open"));  // the item texts stay
+
+        // Help > User guide: the guide shipped with the program, in a window of its own.
+        Menu(MenuUserGuide)->trigger();
+        auto* guide = dialog->findChild<QTextBrowser*>(QStringLiteral("userGuide"));
+        QVERIFY(guide && guide->isVisible());
+        for (const char* topic : {"Connecting", "Ports", "Editing values", "Files", "Console traffic", "The command line"}) {
+            QVERIFY2(guide->toPlainText().contains(QString::fromLatin1(topic)), topic);
+        }
 
         dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dialog, 20000));
