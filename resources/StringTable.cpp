@@ -96,8 +96,10 @@ constexpr StringEntry kStringTable[] = {
     {187, u"Enter a user name!"},
     {188, u"The new password must not be empty!"},
     {189, u"Password change not confirmed - the controller may already use the new password"},
+    // A field emptied and read back: nothing was written.
+    {190, u"%s read back: %s"},
 };
-static_assert(std::size(kStringTable) == 79, "110 ... 189 without 155");
+static_assert(std::size(kStringTable) == 80, "110 ... 190 without 155");
 static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
 
 template <typename Char>

@@ -9,6 +9,7 @@
 #include "console/Login.h"
 #include "platform/MessageSink.h"
 #include "platform/Threading.h"
+#include "resources/ParameterDisplay.h"
 #include "serial/SerialReadln.h"
 #include "session/Connection.h"
 #include "state/ControlBlock.h"
@@ -306,12 +307,16 @@ int SessionController::Step() {
 
         case StateWriteParameter: {
             const int index = cb.pendingWriteIndex;
+            // In the window's words: "Trigger source set to external".
+            const std::string caption = ParameterCaption(index);
             if (ExecuteCommand(CommandParameter, index, window, cb.pendingWriteText, 100)) {
                 char value[kValueSize];
                 GetParameterText(index, value);
-                SetStatusText(183, kParameterNames[index], value);
+                // An emptied field is read back, not written.
+                SetStatusText(cb.pendingWriteText[0] ? 183 : 190, caption.c_str(),
+                              ParameterShownValue(index, value).c_str());
             } else {
-                SetStatusText(184, kParameterNames[index]);
+                SetStatusText(184, caption.c_str());
             }
             window->Post(MsgShowStatus, 0, 0);
             cb.writeRequest = false;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "configfile/ConfigFile.h"
+#include "resources/ParameterDisplay.h"
 #include "state/ParameterTable.h"
 #include "ui/DialogBuilder.h"
 #include "ui/FileChoosers.h"
@@ -55,11 +56,13 @@ CompareDialog::CompareDialog(const QString& path, QWidget* owner) : QDialog(owne
         char current[kValueSize];
         GetParameterText(index, current);
         const QString controller = QString::fromLatin1(current);
-        const QString name = QString::fromLatin1(ParameterDirectoryName(index)) + QLatin1Char('/') +
-                             QString::fromLatin1(kParameterNames[index]);
-        auto* nameItem = new QTableWidgetItem(name);
-        auto* fileItem = new QTableWidgetItem(file.present[index] ? file.values[index] : QStringLiteral("(none)"));
-        auto* controllerItem = new QTableWidgetItem(controller);
+        // In the window's words: its labels and its lists' entries.
+        auto Shown = [index](const QString& value) {
+            return QString::fromStdString(ParameterShownValue(index, value.toLatin1().constData()));
+        };
+        auto* nameItem = new QTableWidgetItem(QString::fromStdString(ParameterCaption(index)));
+        auto* fileItem = new QTableWidgetItem(file.present[index] ? Shown(file.values[index]) : QStringLiteral("(none)"));
+        auto* controllerItem = new QTableWidgetItem(Shown(controller));
         // Only a value the file would send can differ; one it lacks leaves the controller's.
         const bool differs = file.present[index] && file.values[index] != controller;
         for (QTableWidgetItem* item : {nameItem, fileItem, controllerItem}) {

@@ -25,6 +25,7 @@
 #include "state/TextOps.h"
 #include "ui/AppMessage.h"
 #include "ui/CompareDialog.h"
+#include "resources/ParameterDisplay.h"
 #include "ui/DialogBuilder.h"
 #include "ui/FileChoosers.h"
 #include "ui/MessageBoxes.h"
@@ -33,19 +34,6 @@
 #include "ui/UserGuide.h"
 
 namespace {
-struct ChoiceList {
-    int control;
-    int parameter;
-    unsigned firstString;
-    int items;
-};
-constexpr ChoiceList kLists[] = {
-    {IdMode, ParamMode, 117, 2},
-    {IdTriggerSource, ParamTriggerSource, 119, 2},
-    {IdEdge, ParamEdge, 121, 2},
-    {IdTriggerOut, ParamTriggerOut, 123, 6},
-    {IdReadyOut, ParamReadyOut, 129, 6},
-};
 
 struct ValueEdit {
     int control;
@@ -126,7 +114,7 @@ void MainDialog::ShowPortInUse(bool open) {
 }
 
 void MainDialog::FillChoiceLists() {
-    for (const ChoiceList& list : kLists) {
+    for (const ParameterList& list : kParameterLists) {
         QComboBox* combo = List(list.control);
         for (int i = 0; i < list.items; ++i) combo->addItem(LoadQString(list.firstString + i));
         combo->setCurrentIndex(-1);
@@ -140,7 +128,7 @@ void MainDialog::Connect() {
     for (int id : {int{IdStart}, int{IdStop}, int{IdSave}, int{IdLogout}, kIdCancel}) {
         connect(FindControl<QPushButton>(this, id), &QPushButton::clicked, this, [this, id] { Command(id); });
     }
-    for (const ChoiceList& list : kLists) {
+    for (const ParameterList& list : kParameterLists) {
         QComboBox* combo = List(list.control);
         int parameter = list.parameter;
         connect(combo, QOverload<int>::of(&QComboBox::activated), this,

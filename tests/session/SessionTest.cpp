@@ -152,6 +152,14 @@ TEST_F(SessionTest, parameter_writes_store_the_answer_or_report_the_refusal) {
     ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(CountCommand("/Config/Current 5000"), 1);
     EXPECT_EQ(ParameterValue(ParamCurrent), "5000");
+    // The status bar in the window's words: its labels, its lists' entries.
+    EXPECT_EQ(StatusText(), "Current [mA] set to 5000");
+    ASSERT_TRUE(SubmitParameterWrite(ParamTriggerSource, "1"));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(StatusText(), "Trigger source set to external");
+    ASSERT_TRUE(SubmitParameterWrite(ParamCurrent, ""));  // an emptied field: read back
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(StatusText(), "Current [mA] read back: 5000");
 
     sink.Clear();
     ASSERT_TRUE(SubmitParameterWrite(ParamDelay, "2"));
@@ -161,6 +169,7 @@ TEST_F(SessionTest, parameter_writes_store_the_answer_or_report_the_refusal) {
               "Value not accepted!\nLimits: [5...1000000]\nTake notice of further parameter-depended limits");
     EXPECT_EQ(sink.Count(MsgFocusParameter), 1);
     EXPECT_EQ(ParameterValue(ParamDelay), "5");
+    EXPECT_EQ(StatusText(), "Delay [\u00b5s] not set");
 }
 
 TEST_F(SessionTest, start_stop_and_save_reach_the_controller) {

@@ -455,7 +455,9 @@ private slots:
         CompareDialog same(path);
         QCOMPARE(same.Differences(), 1);
         auto* table = same.findChild<QTableWidget*>(QStringLiteral("values"));
-        QCOMPARE(table->item(3, 0)->text(), QStringLiteral("Config/Current"));
+        QCOMPARE(table->item(3, 0)->text(), QStringLiteral("Current [mA]"));  // the window's words
+        QCOMPARE(table->item(7, 0)->text(), QStringLiteral("Trigger source"));
+        QCOMPARE(table->item(7, 2)->text(), QStringLiteral("external"));
         QCOMPARE(table->item(3, 1)->text(), QStringLiteral("7000"));
         QCOMPARE(table->item(3, 2)->text(), QStringLiteral("5000"));
         QVERIFY(table->item(3, 1)->data(Qt::UserRole).toBool());
