@@ -103,6 +103,7 @@ CompareDialog::CompareDialog(const QString& path, QWidget* owner) : QDialog(owne
 
 void CompareWithFile(QWidget* owner) {
     QFileDialog* chooser = MakeFileChooser(owner, false);
+    chooser->setWindowTitle(QStringLiteral("Compare with file"));  // it opens nothing
     QString path;
     if (chooser->exec() == QDialog::Accepted && !chooser->selectedFiles().isEmpty()) path = chooser->selectedFiles().first();
     delete chooser;

@@ -91,6 +91,13 @@ MainDialog::MainDialog(QWidget* owner) : TemplateDialog(owner) {
         QString help = HelpDescription(QString::fromLatin1(kParameterNames[pc.parameter]));
         if (!help.isEmpty()) FindControl<QWidget>(this, pc.control)->setToolTip(help);
     }
+    // The controller's Save is not File > Save: say what each button does to the unit.
+    const std::pair<int, const char*> buttons[] = {
+        {IdStart, "Check the settings, store them in the unit and start the LED driver"},
+        {IdStop, "Stop the LED driver"},
+        {IdSave, "Check the settings and store them in the unit (File > Save writes a file)"},
+    };
+    for (const auto& [id, tip] : buttons) FindControl<QWidget>(this, id)->setToolTip(QString::fromLatin1(tip));
 }
 
 MainDialog::~MainDialog() { Remembered::SetMainPosition(pos()); }

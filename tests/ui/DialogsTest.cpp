@@ -471,6 +471,15 @@ private slots:
         QVERIFY(!IsBusy());
         QVERIFY(!ControlBlock.openFileRequest && !ControlBlock.writeRequest);
         QFile::remove(path);
+
+        // Its chooser says what it is for: it opens nothing.
+        QString title;
+        OnNextFileChooser([&title](QWidget* chooser) {
+            title = chooser->windowTitle();
+            QMetaObject::invokeMethod(chooser, "reject");
+        });
+        CompareWithFile(nullptr);
+        QCOMPARE(title, QStringLiteral("Compare with file"));
     }
 
     // A path that does not fit the 1000-byte path buffer would be cut into another

@@ -354,7 +354,10 @@ private slots:
         QCOMPARE(Edit(IdCurrent)->toolTip(), QStringLiteral("Set LED current in mA [100...20000]"));
         QCOMPARE(Edit(IdCycleTime)->toolTip(), QStringLiteral("Set repetition rate (cycle time) in us [100...60000000]"));
         QCOMPARE(List(IdMode)->toolTip(), QStringLiteral("Select flash-mode [0] or continuous-mode [1]"));
-        for (int id : {IdDelay, IdTimeOn, IdTriggerSource, IdEdge, IdTriggerOut, IdReadyOut, IdAutoStart, IdDutyCycle}) {
+        QCOMPARE(Control(IdSave)->toolTip(),
+                 QStringLiteral("Check the settings and store them in the unit (File > Save writes a file)"));
+        for (int id : {IdDelay, IdTimeOn, IdTriggerSource, IdEdge, IdTriggerOut, IdReadyOut, IdAutoStart, IdDutyCycle,
+                       IdStart, IdStop}) {
             QVERIFY2(!Control(id)->toolTip().isEmpty(), qPrintable(QString::number(id)));
         }
     }
