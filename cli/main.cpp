@@ -220,7 +220,8 @@ private:
     static std::string Reason(ErrorCode e) {
         switch (e) {
             case kErrorFileNotFound:
-            case kErrorPathNotFound: return "no such file or directory";
+            case kErrorPathNotFound:
+            case kErrorDirectory: return "no such file or directory";
             case kErrorAccessDenied: return "permission denied";
             case kErrorWriteProtect: return "read-only file system";
             case kErrorFileTooLarge: return "too large for a parameter file";

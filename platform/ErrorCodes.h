@@ -20,6 +20,7 @@ constexpr ErrorCode kErrorFileExists = 80;
 constexpr ErrorCode kErrorInvalidParameter = 87;
 constexpr ErrorCode kErrorDiskFull = 112;
 constexpr ErrorCode kErrorFilenameTooLong = 206;
+constexpr ErrorCode kErrorDirectory = 267;  // a folder name that names no folder
 constexpr ErrorCode kErrorFileTooLarge = 223;
 constexpr ErrorCode kErrorIoPending = 997;
 constexpr ErrorCode kErrorIoDevice = 1117;
