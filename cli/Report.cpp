@@ -81,19 +81,6 @@ void PrintColumns(const std::vector<std::pair<std::string, std::string>>& rows) 
 }
 }  // namespace
 
-std::string Latin1ToUtf8(const char* text) {
-    std::string out;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
-        if (*c < 0x80) {
-            out += static_cast<char>(*c);
-        } else {
-            out += static_cast<char>(0xC0 | (*c >> 6));
-            out += static_cast<char>(0x80 | (*c & 0x3F));
-        }
-    }
-    return out;
-}
-
 Report::Report(std::string command, bool json, bool quiet) : command(std::move(command)), json(json), quiet(quiet) {}
 
 void Report::Value(const std::string& name, const std::string& value) { values.emplace_back(name, value); }

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "state/TextOps.h"  // Latin1ToUtf8, for the controller's text
+
 class Report {
 public:
     Report(std::string command, bool json, bool quiet);
@@ -44,6 +46,3 @@ private:
     std::vector<std::string> notices;
     std::string error;
 };
-
-// Bytes as the controller and the stores keep them (Latin-1) as UTF-8.
-std::string Latin1ToUtf8(const char* text);

@@ -5,6 +5,7 @@
 #include "resources/DialogTemplates.h"
 #include "resources/StringTable.h"
 #include "state/ParameterTable.h"
+#include "state/TextOps.h"
 
 const ParameterList kParameterLists[5] = {
     {IdMode, ParamMode, IdModeLabel, 117, 2},
@@ -25,37 +26,17 @@ constexpr Caption kCaptions[] = {
     {ParamSupplyVoltage, IdSupplyVoltageLabel}, {ParamError, IdErrorLabel}, {ParamDutyCycle, IdDutyCycleLabel},
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // The text of a control of the main template, without a closing colon.
 std::string ControlText(int id) {
     const DialogTemplate* main = FindDialogTemplate(DialogMain);
     for (std::size_t i = 0; main && i < main->controlCount; ++i) {
         const ControlTemplate& control = main->controls[i];
         if (control.id != id || !control.text) continue;
-        std::string text;
-        for (const char16_t* c = control.text; *c; ++c) AppendUtf8(text, *c);
+        std::string text = Utf8Of(control.text);
         if (!text.empty() && text.back() == ':') text.pop_back();
         return text;
     }
     return std::string();
-}
-
-std::string Latin1(const char* text) {
-    std::string out;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) AppendUtf8(out, *c);
-    return out;
 }
 
 // The plain number a value is, or -1.
@@ -72,7 +53,7 @@ std::string ParameterCaption(int index) {
     for (const Caption& caption : kCaptions) {
         if (caption.parameter == index) return ControlText(caption.control);
     }
-    return index >= 0 && index < kParameterCount ? Latin1(kParameterNames[index]) : std::string();
+    return index >= 0 && index < kParameterCount ? Latin1ToUtf8(kParameterNames[index]) : std::string();
 }
 
 std::string ParameterShownValue(int index, const char* value) {
@@ -81,10 +62,8 @@ std::string ParameterShownValue(int index, const char* value) {
         if (list.parameter != index || n < 0 || n >= list.items) continue;
         char16_t entry[100];
         LoadString(list.firstString + static_cast<unsigned>(n), entry, std::size(entry));
-        std::string text;
-        for (const char16_t* c = entry; *c; ++c) AppendUtf8(text, *c);
-        return text;
+        return Utf8Of(entry);
     }
     if (index == ParamAutoStart && (n == 0 || n == 1)) return n == 1 ? "on" : "off";
-    return Latin1(value);
+    return Latin1ToUtf8(value);
 }

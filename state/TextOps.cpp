@@ -89,6 +89,33 @@ void WidenText(char16_t* dest, std::size_t capacity, const char* source) {
     dest[i] = 0;
 }
 
+namespace {
+void AppendUtf8(std::string& out, char16_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+}  // namespace
+
+std::string Utf8Of(const char16_t* text) {
+    std::string out;
+    for (; *text; ++text) AppendUtf8(out, *text);
+    return out;
+}
+
+std::string Latin1ToUtf8(const char* text) {
+    std::string out;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) AppendUtf8(out, *c);
+    return out;
+}
+
 void WidenUtf8(char16_t* dest, std::size_t capacity, const char* source) {
     if (capacity == 0) return;
     const auto* s = reinterpret_cast<const unsigned char*>(source);

@@ -4,6 +4,7 @@
 // Narrow texts are bytes as they come; wide texts are UTF-16 and narrow-to-wide is
 // byte for byte (Latin-1).
 #include <cstddef>
+#include <string>
 
 #include "platform/ErrorCodes.h"
 
@@ -37,6 +38,11 @@ void WidenText(char16_t* dest, std::size_t capacity, const char* source);
 // UTF-8 (file names, device paths) to UTF-16, at most capacity - 1 units; a byte that
 // is no valid UTF-8 keeps its own code, as the byte-for-byte widening would.
 void WidenUtf8(char16_t* dest, std::size_t capacity, const char* source);
+
+// A wide text (UTF-16 code units; a unit of a surrogate pair stands for itself) or a
+// Latin-1 text, such as the controller's, as UTF-8.
+std::string Utf8Of(const char16_t* text);
+std::string Latin1ToUtf8(const char* text);
 
 // Narrowing of a wide text: characters up to U+00FF keep their code, others become '?'.
 void NarrowText(char* dest, std::size_t capacity, const char16_t* source);

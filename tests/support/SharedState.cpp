@@ -6,6 +6,7 @@
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
 #include "state/StatusLine.h"
+#include "state/TextOps.h"
 
 void ResetSharedState() {
     ControlBlockStore& cb = ControlBlock;
@@ -34,36 +35,17 @@ void ResetSharedState() {
     SetCurrentFile("");
 }
 
-namespace {
-std::string Utf8(const char16_t* text) {
-    std::string out;
-    for (; *text; ++text) {
-        char16_t c = *text;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-}  // namespace
 
 std::string PendingNoticeText() {
     char16_t text[kNoticeSize];
     CopyPendingNotice(text);
-    return Utf8(text);
+    return Utf8Of(text);
 }
 
 std::string SessionTextUtf8(int slot) {
     char16_t text[kSessionTextSize];
     GetSessionText(slot, text);
-    return Utf8(text);
+    return Utf8Of(text);
 }
 
 std::string ParameterValue(int index) {
@@ -75,11 +57,11 @@ std::string ParameterValue(int index) {
 std::string StatusText() {
     char16_t text[kStatusTextSize];
     GetStatusText(text);
-    return Utf8(text);
+    return Utf8Of(text);
 }
 
 std::string CurrentFile() {
     char16_t text[kStatusTextSize];
     GetCurrentFile(text);
-    return Utf8(text);
+    return Utf8Of(text);
 }
