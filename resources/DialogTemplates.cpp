@@ -129,3 +129,20 @@ const MenuItemTemplate kMainMenu[] = {
     {u"Help", u"About ZL-Config", MenuAbout, true},
 };
 const std::size_t kMainMenuCount = std::size(kMainMenu);
+
+int MenuMnemonicAt(int id) {
+    struct Mnemonic {
+        int id;
+        int at;
+    };
+    // The usual letters where there is one: Open, Save, Save As, Exit, About.
+    static constexpr Mnemonic kMnemonics[] = {
+        {MenuOpen, 0},           {MenuSave, 0},         {MenuSaveAs, 5},   {MenuCompare, 0},
+        {MenuExit, 1},           {MenuChangePassword, 7}, {MenuFactorySettings, 0}, {MenuLogout, 0},
+        {MenuTraffic, 0},        {MenuHelp, 10},        {MenuUserGuide, 0}, {MenuAbout, 0},
+    };
+    for (const Mnemonic& m : kMnemonics) {
+        if (m.id == id) return m.at;
+    }
+    return -1;
+}

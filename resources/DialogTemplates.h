@@ -87,6 +87,11 @@ struct MenuItemTemplate {
 extern const MenuItemTemplate kMainMenu[];
 extern const std::size_t kMainMenuCount;
 
+// The letter that reaches a menu item with the keyboard, once the menu is open: its
+// position in the item's text, which stays as it is (each front end marks the letter
+// its own way). Unique within each menu; -1 for an id without one.
+int MenuMnemonicAt(int id);
+
 // Main dialog control and menu ids that the code refers to.
 enum MainControl : int {
     IdStart = 1001, IdStop = 1002, IdSave = 1003, IdLogout = 1004,

@@ -218,7 +218,10 @@ QMenuBar* BuildMainMenu(QWidget* parent) {
             current->addSeparator();
             continue;
         }
-        QAction* action = current->addAction(FromUtf16(item.text));
+        QString text = FromUtf16(item.text);
+        const int at = MenuMnemonicAt(item.id);
+        if (at >= 0 && at < text.size()) text.insert(at, QLatin1Char('&'));
+        QAction* action = current->addAction(text);
         TagWithId(action, item.id);
         action->setEnabled(item.enabled);
         for (const MenuShortcut& shortcut : kMenuShortcuts) {

@@ -15,7 +15,8 @@ class QMenuBar;
 void BuildDialog(const DialogTemplate& tmpl, QDialog* dialog, QWidget* client);
 
 // Builds menu IDR_MENU; items carry their ids like controls do. The menus open with
-// Alt and their first letter; Open, Save, Save as, Exit and help have the usual keys.
+// Alt and their first letter, each item by its own letter once open; Open, Save,
+// Save as, Exit and help have the usual keys.
 QMenuBar* BuildMainMenu(QWidget* parent);
 
 // The control (or menu action) with template id `id` below `root`.

@@ -332,7 +332,26 @@ private slots:
                                                     {MenuSaveAs, "Ctrl+Shift+S"}, {MenuExit, "Ctrl+Q"},
                                                     {MenuHelp, "F1"}};
         for (const auto& [id, sequence] : keys) QCOMPARE(Menu(id)->shortcut(), QKeySequence(QString::fromLatin1(sequence)));
-        QCOMPARE(Menu(MenuOpen)->text(), QStringLiteral("Open"));  // the item texts stay
+        // Each item has one letter of its own in its menu; the texts stay as they are.
+        for (QAction* menu : bar->actions()) {
+            QSet<QChar> letters;
+            for (QAction* item : menu->menu()->actions()) {
+                if (item->isSeparator()) continue;
+                const QString text = item->text();
+                const auto at = text.indexOf(QLatin1Char('&'));
+                QVERIFY2(at >= 0 && text.count(QLatin1Char('&')) == 1 && at + 1 < text.size(), qPrintable(text));
+                QVERIFY2(!letters.contains(text[at + 1].toLower()), qPrintable(text));
+                letters.insert(text[at + 1].toLower());
+                QString shown = text;
+                shown.remove(at, 1);
+                const int id = item->property("controlId").toInt();
+                const auto* entry = std::find_if(kMainMenu, kMainMenu + kMainMenuCount,
+                                                 [id](const MenuItemTemplate& t) { return t.id == id; });
+                QVERIFY(entry != kMainMenu + kMainMenuCount);
+                QCOMPARE(shown, QString::fromUtf16(entry->text));
+            }
+        }
+        QCOMPARE(Menu(MenuSaveAs)->text(), QStringLiteral("Save &as..."));
 
         // Help > User guide: the guide shipped with the program, in a window of its own.
         Menu(MenuUserGuide)->trigger();
