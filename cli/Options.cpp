@@ -20,6 +20,8 @@ const char kCliUsage[] =
     "  diff FILE.xml              the file against the controller, nothing sent\n"
     "  show FILE.xml              a parameter file's values, checked as Open checks them (no port)\n"
     "  passwd                     change the password: the current one is the login password\n"
+    "  monitor                    temperature, supply voltage and error, one reading a line as the\n"
+    "                             desktop program polls them, until Ctrl+C or --count readings\n"
     "\n"
     "options (--name VALUE or --name=VALUE):\n"
     "  --port COMn|PATH           the port (needed by every command but ports)\n"
@@ -32,6 +34,9 @@ const char kCliUsage[] =
     "  --json                     print the result as one JSON object\n"
     "  --quiet                    no progress lines and no notices (the result is printed)\n"
     "  --log FILE                 write the console traffic to FILE, passwords masked\n"
+    "  --interval SECONDS         monitor: the pause between two polls (default 2)\n"
+    "  --count N                  monitor: stop after N readings\n"
+    "  --csv                      monitor: CSV under a header (--json: one JSON object a line)\n"
     "  -h, --help                 this text\n"
     "  --version                  the program's version\n"
     "\n"
@@ -42,7 +47,24 @@ const char kCliUsage[] =
 
 namespace {
 const std::set<std::string> kCommands = {"ports", "info", "get", "set", "start", "stop",
-                                         "save", "dump", "load", "diff", "show", "passwd"};
+                                         "save", "dump", "load", "diff", "show", "passwd", "monitor"};
+
+// A number of seconds: digits with an optional fraction, at least a tenth, at most a day.
+bool Seconds(const std::string& text, double* seconds) {
+    char* end = nullptr;
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != 0 || value < 0.1 || value > 86400) return false;
+    *seconds = value;
+    return true;
+}
+
+// A count of readings: 1 or more, digits only.
+bool Count(const std::string& text, long* count) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    *count = std::atol(text.c_str());
+    return *count > 0;
+}
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
@@ -60,6 +82,7 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
         {"--log", &Options::logFile},
     };
     std::vector<std::string> positional;
+    std::string monitorOption;  // the last option only monitor takes
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -78,12 +101,32 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
             *error = name + " is not taken: a password on the command line shows in the process list";
             return false;
         }
-        if (name == "--json" || name == "--quiet") {
+        if (name == "--json" || name == "--quiet" || name == "--csv") {
             if (equals != std::string::npos) {
                 *error = name + " takes no value";
                 return false;
             }
-            (name == "--json" ? options->json : options->quiet) = true;
+            (name == "--json" ? options->json : name == "--csv" ? options->csv : options->quiet) = true;
+            continue;
+        }
+        if (name == "--interval" || name == "--count") {
+            std::string value;
+            if (equals != std::string::npos) {
+                value = a.substr(equals + 1);
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                *error = name + " needs a value";
+                return false;
+            }
+            const bool taken = name == "--interval" ? Seconds(value, &options->intervalSeconds)
+                                                    : Count(value, &options->count);
+            if (!taken) {
+                *error = name == "--interval" ? "--interval takes seconds from 0.1 to 86400: " + value
+                                              : "--count takes a whole number of 1 or more: " + value;
+                return false;
+            }
+            monitorOption = name;
             continue;
         }
         const Valued* option = nullptr;
@@ -120,8 +163,18 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
     const std::string& c = options->command;
     std::size_t n = options->arguments.size();
     bool wantsFile = c == "dump" || c == "load" || c == "diff" || c == "show";
+    if (options->csv) monitorOption = "--csv";
+    if (c != "monitor" && !monitorOption.empty()) {
+        *error = monitorOption + " is an option of monitor";
+        return false;
+    }
+    if (options->csv && options->json) {
+        *error = "give --csv or --json, not both";
+        return false;
+    }
     if ((wantsFile && n != 1) || (c == "set" && n == 0) ||
-        ((c == "ports" || c == "info" || c == "start" || c == "stop" || c == "save" || c == "passwd") && n != 0)) {
+        ((c == "ports" || c == "info" || c == "start" || c == "stop" || c == "save" || c == "passwd" ||
+          c == "monitor") && n != 0)) {
         *error = "wrong arguments for " + c;
         return false;
     }

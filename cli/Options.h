@@ -26,6 +26,10 @@ struct Options {
     bool json = false;
     bool quiet = false;
     std::string logFile;
+    // monitor
+    bool csv = false;
+    double intervalSeconds = 2;  // between polls, as the desktop program polls
+    long count = 0;              // readings to take; 0 until interrupted
     std::string command;
     std::vector<std::string> arguments;
 };

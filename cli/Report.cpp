@@ -97,7 +97,14 @@ void Report::Difference(const std::string& name, const std::string& inFile, cons
     differences.push_back({name, inFile, inController});
 }
 
-void Report::Notice(const std::string& line) { notices.push_back(line); }
+void Report::Notice(const std::string& line) {
+    if (!noticesNow) {
+        notices.push_back(line);
+    } else if (!quiet) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+        std::fflush(stderr);
+    }
+}
 
 void Report::Error(const std::string& message) { error = message; }
 
@@ -116,6 +123,8 @@ void Report::Progress(const std::string& what) const {
 
 void Report::Print() const {
     PrintDiagnostics();
+    // monitor printed its readings as they came.
+    if (command == "monitor") return;
     if (json) {
         std::string out = "{\"command\":" + Quoted(command);
         for (const auto& [key, value] : fields) out += "," + Quoted(key) + ":" + Quoted(value);

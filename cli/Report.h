@@ -23,6 +23,9 @@ public:
     void Port(const std::string& name, const std::string& device);
     void Done(const std::string& what);  // "Started", "Password changed", ...
     void Notice(const std::string& line);
+    // From now on notices go to standard error when they come, not kept for the end
+    // (a run that lasts until it is interrupted).
+    void NoticesAsTheyCome() { noticesNow = true; }
     void Error(const std::string& message);
     // Progress for a person watching (standard error, only when it is a terminal).
     void Progress(const std::string& what) const;
@@ -35,6 +38,7 @@ private:
     std::string command;
     bool json;
     bool quiet;
+    bool noticesNow = false;
     std::vector<std::pair<std::string, std::string>> values;
     std::vector<std::pair<std::string, std::string>> fields;
     std::vector<std::pair<std::string, long>> numbers;

@@ -4,9 +4,11 @@
 // posts to a window, this program's sink ignores the posts and it reads the notices
 // itself. One command a run; see kCliUsage.
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -20,12 +22,15 @@
 #include "platform/MessageSink.h"
 #include "platform/SafeFile.h"
 #include "platform/SerialPorts.h"
+#include "platform/Threading.h"
 #include "resources/StringTable.h"
 #include "serial/SerialReadln.h"
 #include "session/Connection.h"
+#include "session/StatusPoll.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
+#include "state/ReadingFormat.h"
 #include "state/SessionTexts.h"
 #include "state/TextOps.h"
 
@@ -198,6 +203,7 @@ public:
             else if (c == "load") code = Load();
             else if (c == "diff") code = Diff();
             else if (c == "passwd") code = Passwd(Wide(password), newPassword);
+            else if (c == "monitor") code = Monitor();
         }
         SerialPort.Close();
         traffic.Drain();
@@ -532,6 +538,36 @@ private:
                 break;
         }
         return Fail(ExitSession, Text(151));
+    }
+
+    // The status polls of the desktop program, each reading printed as it comes.
+    int Monitor() {
+        report.NoticesAsTheyCome();
+        if (options.csv) PrintLine(kReadingsCsvHeader);
+        const auto pause = std::chrono::milliseconds(static_cast<long>(options.intervalSeconds * 1000));
+        long taken = 0;
+        for (std::size_t next = 0;; next = (next + 1) % std::size(kPolledParameters)) {
+            Reading reading;
+            const bool kept = PollStatus(kPolledParameters[next], &window, &reading);
+            TakeNotices();
+            if (ControlBlock.connectionLost || ControlBlock.quit) return Lost();
+            if (kept) {
+                PrintLine(options.csv ? CsvLine(reading) : options.json ? JsonLine(reading) : TextLine(reading));
+                if (++taken == options.count) return ExitOk;
+            }
+            // Sleeps in short steps, so that Ctrl+C ends the run at once.
+            for (const auto end = std::chrono::steady_clock::now() + pause;
+                 !ControlBlock.quit && std::chrono::steady_clock::now() < end;) {
+                SleepMs(20);
+            }
+            if (ControlBlock.quit) return Lost();
+        }
+    }
+
+    // A line for a pipe or tee to see at once.
+    static void PrintLine(const std::string& line) {
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
     }
 
     const Options& options;

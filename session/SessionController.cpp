@@ -12,6 +12,7 @@
 #include "resources/ParameterDisplay.h"
 #include "serial/SerialReadln.h"
 #include "session/Connection.h"
+#include "session/StatusPoll.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
@@ -64,7 +65,6 @@ void EmptyPasswordSlots() {
     for (int slot = SlotCurrentPassword; slot <= SlotNewPasswordAgain; ++slot) SetSessionText(slot, u"");
 }
 
-void Read(int index, MessageSink* window) { ExecuteCommand(CommandParameter, index, window, "", 100); }
 bool Send(CommandKind kind, MessageSink* window) { return ExecuteCommand(kind, 0, window, "", 0); }
 
 // The status of a command that went out but met silence, not even its echo: the
@@ -75,14 +75,15 @@ void ReportUnconfirmed(CommandKind kind, MessageSink* window) {
 }
 
 // A controller command asked for by the user, with its outcome in the status bar.
-void SendAndReport(CommandKind kind, unsigned done, MessageSink* window) {
+CommandOutcome SendAndReport(CommandKind kind, unsigned done, MessageSink* window) {
     CommandOutcome outcome = RunCommand(kind, 0, window, "", 0);
     if (outcome == CommandOutcome::Unconfirmed) {
         ReportUnconfirmed(kind, window);
-        return;
+        return outcome;
     }
     SetStatusText(outcome == CommandOutcome::Succeeded ? done : done + 1);
     window->Post(MsgShowStatus, 0, 0);
+    return outcome;
 }
 }  // namespace
 
@@ -315,6 +316,7 @@ int SessionController::Step() {
                 // An emptied field is read back, not written.
                 SetStatusText(cb.pendingWriteText[0] ? 183 : 190, caption.c_str(),
                               ParameterShownValue(index, value).c_str());
+                if (cb.pendingWriteText[0]) RecordEvent(ReadingKind::Written, index);
             } else {
                 SetStatusText(184, caption.c_str());
             }
@@ -326,19 +328,19 @@ int SessionController::Step() {
         }
 
         case StatePollTemperature:
-            Read(ParamTemperature, window);
+            PollStatus(ParamTemperature, window);
             FlushNotice(window);
             nextPoll = StatePollSupplyVoltage;
             return StateDispatch;
 
         case StatePollSupplyVoltage:
-            Read(ParamSupplyVoltage, window);
+            PollStatus(ParamSupplyVoltage, window);
             FlushNotice(window);
             nextPoll = StatePollError;
             return StateDispatch;
 
         case StatePollError:
-            Read(ParamError, window);
+            PollStatus(ParamError, window);
             FlushNotice(window);
             nextPoll = StatePollTemperature;
             return StateDispatch;
@@ -391,13 +393,13 @@ int SessionController::Step() {
             return StateDispatch;
 
         case StateStop:
-            SendAndReport(CommandStop, 175, window);
+            if (SendAndReport(CommandStop, 175, window) == CommandOutcome::Succeeded) RecordEvent(ReadingKind::Stopped);
             cb.stopRequest = false;
             FlushNotice(window);
             return StateDispatch;
 
         case StateStartUnit:
-            SendAndReport(CommandStart, 173, window);
+            if (SendAndReport(CommandStart, 173, window) == CommandOutcome::Succeeded) RecordEvent(ReadingKind::Started);
             cb.startRequest = false;
             FlushNotice(window);
             return StateDispatch;

@@ -1,5 +1,6 @@
 #include "sim/ControllerConsole.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -90,6 +91,7 @@ std::string ControllerConsole::Shown(const SimParameter& p) {
         std::snprintf(text, sizeof text, "%.2f", duty);
         return text;
     }
+    if (p.dir == "Status" && p.name == "Temperature" && degreesPerRead_ != 0) return std::to_string(p.value);
     if (p.dir == "Status" && p.name == "Temperature") {
         // Drifts a little around its value, as a real heat sink does.
         return std::to_string(p.value + static_cast<long>(random_() % 3) - 1);
@@ -302,4 +304,21 @@ void ControllerConsole::AccessParameter(const std::string& dir, const std::strin
         p->value = number;
     }
     reply += Line("<VAL> " + p->name + " " + Shown(*p));
+    if (value.empty() && p->dir == "Status") MoveStatus(*p);
+}
+
+void ControllerConsole::SetStatusCourse(long degreesPerRead, long millivoltsPerRead, long errorAt, long errorCode) {
+    degreesPerRead_ = degreesPerRead;
+    millivoltsPerRead_ = millivoltsPerRead;
+    errorAt_ = errorAt;
+    errorCode_ = errorCode;
+}
+
+// A status value moves on by its course once it has been read.
+void ControllerConsole::MoveStatus(SimParameter& p) {
+    if (p.name == "Temperature" && degreesPerRead_ != 0) {
+        p.value += degreesPerRead_;
+        if (errorAt_ > 0 && p.value >= errorAt_) Find("Status", "Error")->value = errorCode_;
+    }
+    if (p.name == "SupplyVoltage") p.value = std::max(0L, p.value - millivoltsPerRead_);
 }

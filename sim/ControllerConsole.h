@@ -40,6 +40,10 @@ public:
     void HangUpAfterCommands(int count) { hangUpAt_ = commands_ + count; }
     bool HangUpDue() const { return hangUpAt_ > 0 && commands_ >= hangUpAt_; }
     void StartLoggedIn();  // as if a session were still open from before
+    // The unit under load: each read of Temperature finds it `degreesPerRead` warmer
+    // (without the drift), each read of SupplyVoltage `millivoltsPerRead` lower; Error
+    // becomes `errorCode` once Temperature has reached `errorAt` (0: never).
+    void SetStatusCourse(long degreesPerRead, long millivoltsPerRead, long errorAt, long errorCode = 1);
 
     // What the tests look at.
     std::string Value(const std::string& dir, const std::string& name) const;
@@ -57,6 +61,7 @@ private:
     void AccessParameter(const std::string& dir, const std::string& name, const std::string& value,
                          const std::string& shownName, std::string& reply);
     void FactoryDefaults();
+    void MoveStatus(SimParameter& p);
     bool Consistent() const;
     std::string Prompt() const;
     std::string Line(const std::string& text) const { return text + "\r\n"; }
@@ -83,4 +88,8 @@ private:
     int commands_ = 0;
     int rebootAt_ = 0;
     int hangUpAt_ = 0;
+    long degreesPerRead_ = 0;
+    long millivoltsPerRead_ = 0;
+    long errorAt_ = 0;
+    long errorCode_ = 1;
 };

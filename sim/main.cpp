@@ -32,6 +32,9 @@ const char kUsage[] =
     "  --reboot-after N              answer the Nth command with \"Reboot...\"\n"
     "  --chatter MS                  print a line every MS milliseconds, unasked\n"
     "  --chatter-without-line-ends MS  the same, but bytes that never end a line\n"
+    "  --warm D                      Temperature rises D degrees with each read of it\n"
+    "  --sag MV                      SupplyVoltage falls MV millivolts with each read\n"
+    "  --error-at T                  Error becomes 1 once Temperature has reached T\n"
     "  --help                        this text\n";
 
 void Usage() { std::fputs(kUsage, stderr); }
@@ -58,6 +61,7 @@ int Serve(int argc, char** argv) {
     int garble = 0, hangupAfter = 0, rebootAfter = 0, chatter = 0;
     long hangupAfterBytes = -1;
     bool chatterLines = true;
+    long warm = 0, sag = 0, errorAt = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto next = [&]() -> const char* {
@@ -84,6 +88,9 @@ int Serve(int argc, char** argv) {
         else if (a == "--hangup-after") hangupAfter = std::atoi(next());
         else if (a == "--hangup-after-bytes") hangupAfterBytes = std::atol(next());
         else if (a == "--reboot-after") rebootAfter = std::atoi(next());
+        else if (a == "--warm") warm = std::atol(next());
+        else if (a == "--sag") sag = std::atol(next());
+        else if (a == "--error-at") errorAt = std::atol(next());
         else if (a == "--chatter") chatter = std::atoi(next());
         else if (a == "--chatter-without-line-ends") {
             chatter = std::atoi(next());
@@ -110,6 +117,7 @@ int Serve(int argc, char** argv) {
         if (noise) c.InjectNoise();
         if (hangupAfter > 0) c.HangUpAfterCommands(hangupAfter);
         if (rebootAfter > 0) c.RebootOnCommand(rebootAfter);
+        c.SetStatusCourse(warm, sag, errorAt);
     });
     if (chatter > 0) controller.Chatter(chatter, chatterLines);
     if (hangupAfterBytes >= 0) controller.HangUpAfterBytes(hangupAfterBytes);

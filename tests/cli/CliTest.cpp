@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <spawn.h>
 #include <string>
@@ -176,6 +177,15 @@ TEST_F(Cli, usage_errors_say_so_in_one_line_with_code_2) {
         {"--port", Com(1), "--new-password-file", (dir / "empty-line").string(), "passwd"},
         {"--port", Com(1), "--new-password-env", "ZL_TEST_EMPTY", "passwd"},
         {"--port", Com(1), "--new-password-env", "ZL_TEST_BLANK", "passwd"},
+        // monitor's options belong to it, and take sound values.
+        {"--port", Com(1), "--csv", "get"},
+        {"--port", Com(1), "info", "--count", "3"},
+        {"--port", Com(1), "monitor", "--csv", "--json"},
+        {"--port", Com(1), "monitor", "--count", "0"},
+        {"--port", Com(1), "monitor", "--count=-1"},
+        {"--port", Com(1), "monitor", "--interval", "0"},
+        {"--port", Com(1), "monitor", "--interval", "2s"},
+        {"--port", Com(1), "monitor", "Temperature"},
     };
     std::ofstream(dir / "empty-line") << "\n";
     setenv("ZL_TEST_EMPTY", "", 1);
@@ -488,6 +498,47 @@ TEST_F(Cli, info_and_the_log_of_the_traffic_with_the_password_masked) {
     EXPECT_EQ(r.code, 4);
     EXPECT_NE(r.out.find("firmware  Firmware-Version ZL-500-40K 2.00\n"), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "zl-cli: Connected to newer Firmware - use updated version of ZL-Config\n");
+}
+
+// The desktop program's polls, a reading a line as each comes: a warming unit's
+// temperature climbs, its supply sags and its error appears; a pulled line ends the
+// run with 4 after the readings it took.
+TEST_F(Cli, monitor_prints_each_poll_as_it_comes) {
+    // Each read finds it 2 degrees warmer; at 37 the unit reports error 1.
+    sim.WithConsole([](ControllerConsole& c) { c.SetStatusCourse(2, 100, 37); });
+    sim.ClearTranscript();
+    CliResult r = RunCli({"--port", Com(1), "monitor", "--count", "4", "--csv", "--interval", "0.1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Commands(), LoginThen({"Ver", "/Status/Temperature ", "/Status/SupplyVoltage ", "/Status/Error ",
+                                     "/Status/Temperature "}));
+    // The times, ISO 8601 in UTC, are the only thing that varies.
+    const std::regex time("(^|\n)\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ,");
+    EXPECT_EQ(std::regex_replace(r.out, time, "$1T,"),
+              "time,temperature_c,supply_voltage_v,error,event\n"
+              "T,35,,,\nT,,24.0,,\nT,,,1,\nT,37,,,\n")
+        << r.out;
+    EXPECT_EQ(r.err, "");
+
+    r = RunCli({"--port", Com(1), "monitor", "--count=2", "--json", "--interval=0.1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(std::regex_replace(r.out, std::regex("\"time\":\"[-0-9T:]+Z\""), "\"time\":T"),
+              "{\"time\":T,\"temperature\":39}\n{\"time\":T,\"supply_voltage\":23.9}\n")
+        << r.out;
+
+    r = RunCli({"--port", Com(1), "monitor", "--count", "1"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  "
+                                                   "Temperature \\[\u00b0C\\]: 41\n")))
+        << r.out;
+
+    // The login, Ver and one poll are answered, then the line is gone.
+    sim.WithConsole([](ControllerConsole& c) { c.HangUpAfterCommands(5); });
+    r = RunCli({"--port", Com(1), "monitor", "--csv", "--interval", "0.1"});
+    EXPECT_EQ(r.code, 4);
+    EXPECT_EQ(std::regex_replace(r.out, time, "$1T,"),
+              "time,temperature_c,supply_voltage_v,error,event\nT,43,,,\n")
+        << r.out;
+    EXPECT_EQ(r.LastError(), "zl-cli: Connection Lost!");
 }
 
 // Ctrl+C, a request to terminate and a hang-up of the terminal each end a run within

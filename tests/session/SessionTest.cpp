@@ -10,6 +10,7 @@
 #include "session/SessionFixture.h"
 #include "state/ControlBlock.h"
 #include "state/ParameterTable.h"
+#include "state/Readings.h"
 #include "state/SessionTexts.h"
 
 namespace fs = std::filesystem;
@@ -486,4 +487,50 @@ TEST_F(SessionTest, quit_ends_the_worker_logged_out_logged_in_and_mid_read_out) 
         EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1500));
         EXPECT_FALSE(SerialPort.IsOpen());
     }
+}
+
+// Every poll is kept with its time, and the writes, starts and stops the controller
+// confirmed are kept beside them; a refused write is not.
+TEST_F(SessionTest, polls_and_confirmed_changes_are_kept_for_the_trend) {
+    sim.WithConsole([](ControllerConsole& c) {
+        c.SetStatusCourse(2, 100, 0);
+        c.SetValue("Config", "TimeOn", 100);
+    });
+    const std::uint64_t before = StatusReadings.Added();
+    StartWorker();
+    LogIn();
+    auto since = [&] {
+        std::vector<Reading> all = StatusReadings.Snapshot();
+        return std::vector<Reading>(all.end() - static_cast<long>(StatusReadings.Added() - before), all.end());
+    };
+    ASSERT_TRUE(WaitUntil([&] { return since().size() >= 4; }, 30000));
+    std::vector<Reading> kept = since();
+    const ReadingKind rotation[] = {ReadingKind::Temperature, ReadingKind::SupplyVoltage, ReadingKind::Error,
+                                    ReadingKind::Temperature};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(kept[i].kind, rotation[i]) << i;
+    // The read-out at login read it at 35; each poll finds it 2 degrees warmer.
+    EXPECT_EQ(kept[0].value, 37);
+    EXPECT_EQ(kept[1].value, 23.9);
+    EXPECT_EQ(kept[3].value, 39);
+    EXPECT_LE(kept[0].timeMs, kept[3].timeMs);
+
+    const std::size_t polls = since().size();
+    ASSERT_TRUE(SubmitParameterWrite(ParamCurrent, "5000"));
+    ASSERT_TRUE(WaitIdle());
+    ASSERT_TRUE(SubmitParameterWrite(ParamDelay, "2"));  // refused
+    ASSERT_TRUE(WaitIdle());
+    ControlBlock.startRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    ControlBlock.stopRequest = true;
+    ASSERT_TRUE(WaitIdle());
+    std::vector<Reading> events;
+    for (const Reading& r : since()) {
+        if (r.kind > ReadingKind::Error) events.push_back(r);
+    }
+    ASSERT_EQ(events.size(), 3u) << "after " << polls << " polls";
+    EXPECT_EQ(events[0].kind, ReadingKind::Written);
+    EXPECT_EQ(events[0].parameter, ParamCurrent);
+    EXPECT_EQ(events[0].value, 5000);
+    EXPECT_EQ(events[1].kind, ReadingKind::Started);
+    EXPECT_EQ(events[2].kind, ReadingKind::Stopped);
 }
