@@ -123,6 +123,7 @@ const MenuItemTemplate kMainMenu[] = {
     {u"Controller", nullptr, 0, true},
     {u"Controller", u"Logout", MenuLogout, false},
     {u"View", u"Console traffic", MenuTraffic, true},
+    {u"View", u"Trend", MenuTrend, true},
     {u"Help", u"ZL-Config help", MenuHelp, true},
     {u"Help", u"User guide", MenuUserGuide, true},
     {u"Help", nullptr, 0, true},
@@ -139,7 +140,7 @@ int MenuMnemonicAt(int id) {
     static constexpr Mnemonic kMnemonics[] = {
         {MenuOpen, 0},           {MenuSave, 0},         {MenuSaveAs, 5},   {MenuCompare, 0},
         {MenuExit, 1},           {MenuChangePassword, 7}, {MenuFactorySettings, 0}, {MenuLogout, 0},
-        {MenuTraffic, 0},        {MenuHelp, 10},        {MenuUserGuide, 0}, {MenuAbout, 0},
+        {MenuTraffic, 0},        {MenuTrend, 0},        {MenuHelp, 10},        {MenuUserGuide, 0}, {MenuAbout, 0},
     };
     for (const Mnemonic& m : kMnemonics) {
         if (m.id == id) return m.at;

@@ -114,5 +114,5 @@ enum MenuCommand : int {
     MenuChangePassword = 40005, MenuFactorySettings = 40006, MenuLogout = 40010,
     MenuHelp = 40011, MenuAbout = 40012,
     // Beyond the original menu.
-    MenuCompare = 40013, MenuTraffic = 40014, MenuUserGuide = 40015,
+    MenuCompare = 40013, MenuTraffic = 40014, MenuUserGuide = 40015, MenuTrend = 40016,
 };

@@ -19,11 +19,11 @@ double FromBits(std::uint64_t bits) {
 }
 }  // namespace
 
-ReadingStore::ReadingStore() : slots(kReadingCapacity) {}
+ReadingStore::ReadingStore() : ring(kReadingCapacity) {}
 
 void ReadingStore::Add(const Reading& reading) {
     const std::uint64_t n = added.load(std::memory_order_relaxed);
-    Slot& slot = slots[n % kReadingCapacity];
+    Slot& slot = ring[n % kReadingCapacity];
     slot.sequence.store(2 * n + 1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
     slot.timeMs.store(reading.timeMs, std::memory_order_relaxed);
@@ -41,7 +41,7 @@ std::vector<Reading> ReadingStore::Snapshot() const {
     std::vector<Reading> out;
     out.reserve(static_cast<std::size_t>(end - begin));
     for (std::uint64_t n = begin; n < end; ++n) {
-        const Slot& slot = slots[n % kReadingCapacity];
+        const Slot& slot = ring[n % kReadingCapacity];
         if (slot.sequence.load(std::memory_order_acquire) != 2 * n + 2) continue;
         Reading r;
         r.timeMs = slot.timeMs.load(std::memory_order_relaxed);

@@ -41,7 +41,7 @@ private:
         std::atomic<std::uint64_t> valueBits{0};
         std::atomic<std::uint32_t> kindAndParameter{0};
     };
-    std::vector<Slot> slots;
+    std::vector<Slot> ring;
     std::atomic<std::uint64_t> added{0};
 };
 

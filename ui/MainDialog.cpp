@@ -31,6 +31,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/Remembered.h"
 #include "ui/TrafficWindow.h"
+#include "ui/TrendWindow.h"
 #include "ui/UserGuide.h"
 
 namespace {
@@ -84,6 +85,7 @@ MainDialog::MainDialog(QWidget* owner) : TemplateDialog(owner) {
     layout->addWidget(statusBar);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     traffic = new TrafficWindow(this);
+    trend = new TrendWindow(this);
     FillChoiceLists();
     Connect();
     // What each value means, its unit and the range the controller takes.
@@ -150,6 +152,21 @@ void MainDialog::Connect() {
     }
 }
 
+void MainDialog::ShowBeside(QWidget* window) {
+    if (!window->isVisible()) {
+        // Beside the main dialog, never over it where the screen has room.
+        if (QScreen* screen = QGuiApplication::screenAt(frameGeometry().center())) {
+            QRect place = PlaceBeside(frameGeometry(), window->size(), screen->availableGeometry(), 8,
+                                      window->minimumSizeHint().width());
+            window->resize(place.size());
+            window->move(place.topLeft());
+        }
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void MainDialog::Command(int id) {
     ControlBlockStore& cb = ControlBlock;
     switch (id) {
@@ -166,21 +183,8 @@ void MainDialog::Command(int id) {
         case MenuChangePassword: cb.passwordDialogRequest = true; break;
         case MenuFactorySettings: ConfirmFactoryReset(this); break;
         case MenuCompare: CompareWithFile(this); break;
-        case MenuTraffic:
-            if (!traffic->isVisible()) {
-                // Beside the main dialog, never over it where the screen has room.
-                QScreen* screen = QGuiApplication::screenAt(frameGeometry().center());
-                if (screen) {
-                    QRect place = PlaceBeside(frameGeometry(), traffic->size(), screen->availableGeometry(), 8,
-                                              traffic->minimumSizeHint().width());
-                    traffic->resize(place.size());
-                    traffic->move(place.topLeft());
-                }
-            }
-            traffic->show();
-            traffic->raise();
-            traffic->activateWindow();
-            break;
+        case MenuTraffic: ShowBeside(traffic); break;
+        case MenuTrend: ShowBeside(trend); break;
         case MenuHelp: cb.helpRequest = true; break;
         case MenuUserGuide: ShowUserGuide(this); break;
         case MenuAbout: cb.aboutRequest = true; break;

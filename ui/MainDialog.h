@@ -11,6 +11,7 @@ class QLineEdit;
 class QMenuBar;
 class QStatusBar;
 class TrafficWindow;
+class TrendWindow;
 
 class MainDialog : public TemplateDialog {
 public:
@@ -44,6 +45,8 @@ private:
     void Enable(bool enable, std::initializer_list<int> ids);
     void ShowStatus();
     void ShowPortInUse(bool open);
+    // Shows a window of the View menu, beside this dialog where the screen has room.
+    void ShowBeside(QWidget* window);
     QLineEdit* Edit(int id);
     QComboBox* List(int id);
 
@@ -53,4 +56,5 @@ private:
     QStatusBar* statusBar = nullptr;
     QLabel* portLabel = nullptr;  // the port and device in use, at the bar's right
     TrafficWindow* traffic = nullptr;  // View > Console traffic, collecting from the start
+    TrendWindow* trend = nullptr;      // View > Trend
 };

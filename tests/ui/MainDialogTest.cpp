@@ -353,6 +353,12 @@ private slots:
         }
         QCOMPARE(Menu(MenuSaveAs)->text(), QStringLiteral("Save &as..."));
 
+        // View > Trend opens while logged out, on what the last session recorded.
+        Menu(MenuTrend)->trigger();
+        auto* trend = dialog->findChild<QWidget*>(QStringLiteral("trend"));
+        QVERIFY(trend && trend->isVisible());
+        trend->hide();
+
         // Help > User guide: the guide shipped with the program, in a window of its own.
         Menu(MenuUserGuide)->trigger();
         auto* guide = dialog->findChild<QTextBrowser*>(QStringLiteral("userGuide"));

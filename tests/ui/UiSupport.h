@@ -1,9 +1,11 @@
 #pragma once
 // Helpers for the user interface tests: answering the next message box as a user
 // would (and keeping what it showed), and finding dialogs and controls by id.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QString>
 #include <QTimer>
