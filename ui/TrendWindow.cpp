@@ -69,6 +69,16 @@ Range NiceRange(double low, double high, double least) {
     return range;
 }
 
+// The round time step at least as long as `rough`.
+std::int64_t TimeStep(std::int64_t rough) {
+    constexpr std::int64_t kSteps[] = {10000,   15000,   30000,    60000,    120000,   300000,   600000,
+                                       900000,  1800000, 3600000,  7200000,  10800000, 21600000, 43200000};
+    for (std::int64_t step : kSteps) {
+        if (step >= rough) return step;
+    }
+    return 86400000 * ((rough + 86399999) / 86400000);
+}
+
 QString Number(double value, int decimals) { return QString::number(value, 'f', decimals); }
 int Decimals(double step) { return step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9)); }
 }  // namespace
@@ -95,13 +105,12 @@ void TrendPlot::SetSpan(Span chosen) {
 
 // The time window follows the newest reading; the value axes fit what it shows.
 void TrendPlot::Fit() {
-    endMs = readings.empty() ? NowMs() : readings.back().timeMs;
-    if (span == Span::All && !readings.empty()) {
-        startMs = readings.front().timeMs;
-    } else {
-        startMs = endMs - (span == Span::Hour ? 3600000 : 600000);
-    }
-    if (endMs - startMs < 60000) startMs = endMs - 60000;
+    const std::int64_t newest = readings.empty() ? NowMs() : readings.back().timeMs;
+    std::int64_t length = span == Span::Hour ? 3600000 : 600000;
+    if (span == Span::All && !readings.empty()) length = std::max<std::int64_t>(60000, newest - readings.front().timeMs);
+    // A little room after the newest reading, so that it shows whole.
+    endMs = newest + length / 50;
+    startMs = newest - length;
     double tLow = HUGE_VAL, tHigh = -HUGE_VAL, vLow = HUGE_VAL, vHigh = -HUGE_VAL;
     for (const Reading& r : readings) {
         if (r.timeMs < startMs) continue;
@@ -117,7 +126,38 @@ void TrendPlot::Fit() {
     voltage = vLow <= vHigh ? NiceRange<Range>(vLow, vHigh, 1) : NiceRange<Range>(20, 26, 1);
 }
 
-QRect TrendPlot::PlotArea() const { return rect().adjusted(kLeft, kTop, -kRight, -kBottom); }
+// The entries flow between the two unit labels, wrapping to a new row when full.
+std::vector<TrendPlot::LegendEntry> TrendPlot::Legend() const {
+    const std::pair<QColor, const char*> entries[] = {
+        {kTemperatureColor, "Temperature"}, {kVoltageColor, "Supply voltage"}, {kErrorBand, "Error"},
+        {kStartedColor, "Start"},           {kStoppedColor, "Stop"},           {kWrittenColor, "Change"},
+    };
+    const QFontMetrics metrics(font());
+    const int rowHeight = metrics.height() + 2;
+    std::vector<LegendEntry> legend;
+    int x = kLeft, y = 4 + rowHeight / 2;
+    for (const auto& [color, name] : entries) {
+        const QString label = QString::fromLatin1(name);
+        const int w = 18 + metrics.horizontalAdvance(label) + 14;
+        if (x > kLeft && x + w > width() - kRight) {
+            x = kLeft;
+            y += rowHeight;
+        }
+        legend.push_back({color, label, QPoint(x, y)});
+        x += w;
+    }
+    return legend;
+}
+
+// Kept for the size it was made for: every point drawn asks for it.
+QRect TrendPlot::PlotArea() const {
+    if (cachedAreaSize != size()) {
+        const int top = std::max(kTop, Legend().back().at.y() + QFontMetrics(font()).height() / 2 + 6);
+        cachedArea = rect().adjusted(kLeft, top, -kRight, -kBottom);
+        cachedAreaSize = size();
+    }
+    return cachedArea;
+}
 
 double TrendPlot::XOf(std::int64_t timeMs) const {
     const QRect area = PlotArea();
@@ -185,16 +225,17 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     p.drawText(QRect(width() - kRight - 80, 4, kRight + 76, kTop - 8), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("V"));
 
-    // The time axis, in local time.
+    // The time axis, in local time, on round times.
     p.setPen(text);
-    const int ticks = std::max(2, area.width() / 110);
-    for (int i = 0; i <= ticks; ++i) {
-        const std::int64_t at = startMs + (endMs - startMs) * i / ticks;
+    const std::int64_t step = TimeStep((endMs - startMs) / std::max(2, area.width() / 110));
+    const QString format = step < 60000 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
+    const std::int64_t offset = QDateTime::fromMSecsSinceEpoch(startMs).offsetFromUtc() * 1000LL;
+    for (std::int64_t at = ((startMs + offset) / step + 1) * step - offset; at <= endMs; at += step) {
         const double x = XOf(at);
         p.setPen(grid);
         p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
         p.setPen(text);
-        const QString label = QDateTime::fromMSecsSinceEpoch(at).toString(QStringLiteral("HH:mm:ss"));
+        const QString label = QDateTime::fromMSecsSinceEpoch(at).toString(format);
         const int w = metrics.horizontalAdvance(label);
         const double left = std::clamp(x - w / 2.0, 0.0, static_cast<double>(width() - w));
         p.drawText(QPointF(left, area.bottom() + 4 + metrics.ascent()), label);
@@ -202,28 +243,30 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     p.setPen(text);
     p.drawRect(area.adjusted(0, 0, -1, -1));
 
-    // The two lines, broken where the polls paused.
+    // The two lines, broken where the polls paused; a lone reading is a dot.
     p.setRenderHint(QPainter::Antialiasing);
     p.setClipRect(area);
     for (ReadingKind kind : {ReadingKind::Temperature, ReadingKind::SupplyVoltage}) {
-        QPainterPath path;
+        const QColor color = kind == ReadingKind::Temperature ? kTemperatureColor : kVoltageColor;
+        std::vector<QPolygonF> pieces;
         std::int64_t last = 0;
-        bool open = false;
         for (const Reading& r : readings) {
             if (r.kind != kind) continue;
             const QPointF point(XOf(r.timeMs), kind == ReadingKind::Temperature ? TemperatureY(r.value) : VoltageY(r.value));
-            if (open && r.timeMs - last <= kGapMs) {
-                path.lineTo(point);
-            } else {
-                path.moveTo(point);
-                path.lineTo(point);  // a lone reading still shows as a dot
-            }
-            open = true;
+            if (pieces.empty() || r.timeMs - last > kGapMs) pieces.emplace_back();
+            pieces.back() << point;
             last = r.timeMs;
         }
-        p.setPen(QPen(kind == ReadingKind::Temperature ? kTemperatureColor : kVoltageColor, 2, Qt::SolidLine,
-                      Qt::RoundCap, Qt::RoundJoin));
-        p.drawPath(path);
+        p.setPen(QPen(color, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(color);
+        for (const QPolygonF& piece : pieces) {
+            if (piece.size() == 1) {
+                p.drawEllipse(piece.front(), 2, 2);
+            } else {
+                p.drawPolyline(piece);
+            }
+        }
+        p.setBrush(Qt::NoBrush);
     }
     p.setRenderHint(QPainter::Antialiasing, false);
 
@@ -244,19 +287,11 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     }
     p.setClipping(false);
 
-    // The legend above the plot.
-    int x = kLeft + 30;
-    const int y = kTop / 2;
-    const std::pair<QColor, QString> legend[] = {
-        {kTemperatureColor, QStringLiteral("Temperature")}, {kVoltageColor, QStringLiteral("Supply voltage")},
-        {kErrorBand, QStringLiteral("Error")},           {kStartedColor, QStringLiteral("Start")},
-        {kStoppedColor, QStringLiteral("Stop")},         {kWrittenColor, QStringLiteral("Change")},
-    };
-    for (const auto& [color, name] : legend) {
-        p.fillRect(QRect(x, y - 4, 14, 8), color);
-        p.setPen(text);
-        p.drawText(QPoint(x + 18, y + metrics.ascent() / 2 - 1), name);
-        x += 18 + metrics.horizontalAdvance(name) + 14;
+    // The legend above the plot, in as many rows as the width needs.
+    p.setPen(text);
+    for (const LegendEntry& entry : Legend()) {
+        p.fillRect(QRect(entry.at.x(), entry.at.y() - 4, 14, 8), entry.color);
+        p.drawText(QPoint(entry.at.x() + 18, entry.at.y() + metrics.ascent() / 2 - 1), entry.name);
     }
 
     if (hoverX >= area.left() && hoverX <= area.right()) {

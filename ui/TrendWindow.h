@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <QColor>
 #include <QWidget>
 
 #include "state/Readings.h"
@@ -51,6 +52,12 @@ private:
         double high = 1;
         double step = 1;
     };
+    struct LegendEntry {
+        QColor color;
+        QString name;
+        QPoint at;  // the colour's left edge, on the row's middle
+    };
+    std::vector<LegendEntry> Legend() const;
     void Fit();
     std::int64_t TimeAt(int x) const;
 
@@ -61,6 +68,8 @@ private:
     Range temperature;
     Range voltage;
     int hoverX = -1;
+    mutable QRect cachedArea;
+    mutable QSize cachedAreaSize;
 };
 
 class TrendWindow : public QWidget {

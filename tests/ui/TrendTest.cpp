@@ -132,10 +132,14 @@ private slots:
         std::vector<Reading> series = Series();
         series.push_back(At(3600, ReadingKind::Temperature, 45));
         plot.SetReadings(series);  // ten minutes by default
-        QCOMPARE(plot.XOf(kStart + 3600000), static_cast<double>(plot.PlotArea().right() + 1));
-        QVERIFY(plot.XOf(kStart + 450000) < plot.PlotArea().left());  // out of view
+        const QRect area = plot.PlotArea();
+        // The newest whole at the right, ten minutes before it at the left.
+        QVERIFY(plot.XOf(kStart + 3600000) < area.right() - 4);
+        QVERIFY(plot.XOf(kStart + 3600000) > area.right() - area.width() / 20);
+        QCOMPARE(plot.XOf(kStart + 3000000), static_cast<double>(area.left()));
+        QVERIFY(plot.XOf(kStart + 450000) < area.left());  // out of view
         plot.SetSpan(TrendPlot::Span::All);
-        QCOMPARE(plot.XOf(kStart), static_cast<double>(plot.PlotArea().left()));
+        QCOMPARE(plot.XOf(kStart), static_cast<double>(area.left()));
     }
 
     void saves_the_store_as_csv_and_the_drawing_as_png() {
