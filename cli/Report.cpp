@@ -7,51 +7,6 @@
 #include "cli/Terminal.h"
 
 namespace {
-// The length of the well-formed UTF-8 sequence at `at` (no overlong form, no
-// surrogate, nothing above U+10FFFF), 0 when the bytes there do not decode.
-std::size_t Utf8SequenceAt(const unsigned char* at, const unsigned char* end) {
-    if (at[0] < 0x80) return 1;
-    std::size_t length = at[0] >= 0xF0 ? 4 : at[0] >= 0xE0 ? 3 : at[0] >= 0xC2 ? 2 : 0;
-    if (length == 0 || at[0] > 0xF4 || static_cast<std::size_t>(end - at) < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((at[i] & 0xC0) != 0x80) return 0;
-    }
-    if (at[0] == 0xE0 && at[1] < 0xA0) return 0;  // overlong
-    if (at[0] == 0xED && at[1] >= 0xA0) return 0;  // surrogate
-    if (at[0] == 0xF0 && at[1] < 0x90) return 0;  // overlong
-    if (at[0] == 0xF4 && at[1] >= 0x90) return 0;  // above U+10FFFF
-    return length;
-}
-
-// A JSON string: valid UTF-8 whatever the bytes (a path or an argument in another
-// encoding); a byte that does not decode stands for its Latin-1 character, as the
-// controller's text does.
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    const auto* at = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = at + text.size();
-    while (at < end) {
-        const unsigned char c = *at;
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else if (std::size_t length = Utf8SequenceAt(at, end)) {
-            out.append(reinterpret_cast<const char*>(at), length);
-            at += length;
-            continue;
-        } else {
-            const char latin1[2] = {static_cast<char>(c), 0};
-            out += Latin1ToUtf8(latin1);
-        }
-        ++at;
-    }
-    return out + "\"";
-}
-
 // A value as JSON: a number where the controller's text is a plain one ("1000",
 // "-5", "24.0"), else a string.
 std::string JsonValue(const std::string& text) {
@@ -64,12 +19,12 @@ std::string JsonValue(const std::string& text) {
         while (fraction < text.size() && std::isdigit(static_cast<unsigned char>(text[fraction]))) ++fraction;
         number = text[digits] == '.' && fraction > digits + 1 && fraction == text.size();
     }
-    return number ? text : Quoted(text);
+    return number ? text : JsonQuoted(text);
 }
 
 std::string List(const std::vector<std::string>& items) {
     std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + Quoted(items[i]);
+    for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + JsonQuoted(items[i]);
     return out + "]";
 }
 
@@ -126,14 +81,14 @@ void Report::Print() const {
     // monitor printed its readings as they came.
     if (command == "monitor") return;
     if (json) {
-        std::string out = "{\"command\":" + Quoted(command);
-        for (const auto& [key, value] : fields) out += "," + Quoted(key) + ":" + Quoted(value);
-        for (const auto& [key, number] : numbers) out += "," + Quoted(key) + ":" + std::to_string(number);
+        std::string out = "{\"command\":" + JsonQuoted(command);
+        for (const auto& [key, value] : fields) out += "," + JsonQuoted(key) + ":" + JsonQuoted(value);
+        for (const auto& [key, number] : numbers) out += "," + JsonQuoted(key) + ":" + std::to_string(number);
         if (!values.empty() || command == "get" || command == "info" || command == "set" || command == "dump" ||
             command == "show") {
             out += ",\"values\":{";
             for (std::size_t i = 0; i < values.size(); ++i) {
-                out += (i ? "," : "") + Quoted(values[i].first) + ":" + JsonValue(values[i].second);
+                out += (i ? "," : "") + JsonQuoted(values[i].first) + ":" + JsonValue(values[i].second);
             }
             out += "}";
         }
@@ -141,7 +96,7 @@ void Report::Print() const {
             out += ",\"differences\":[";
             for (std::size_t i = 0; i < differences.size(); ++i) {
                 const auto& d = differences[i];
-                out += std::string(i ? "," : "") + "{\"name\":" + Quoted(d[0]) + ",\"file\":" + JsonValue(d[1]) +
+                out += std::string(i ? "," : "") + "{\"name\":" + JsonQuoted(d[0]) + ",\"file\":" + JsonValue(d[1]) +
                        ",\"controller\":" + JsonValue(d[2]) + "}";
             }
             out += "]";
@@ -152,15 +107,15 @@ void Report::Print() const {
                 // "/dev/ttyUSB0 - FTDI FT232R USB UART": the device, and what it is.
                 const std::string& device = ports[i].second;
                 std::size_t dash = device.find(" - ");
-                out += std::string(i ? "," : "") + "{\"port\":" + Quoted(ports[i].first) +
-                       ",\"path\":" + Quoted(device.substr(0, dash)) + ",\"description\":" +
-                       Quoted(dash == std::string::npos ? std::string() : device.substr(dash + 3)) + "}";
+                out += std::string(i ? "," : "") + "{\"port\":" + JsonQuoted(ports[i].first) +
+                       ",\"path\":" + JsonQuoted(device.substr(0, dash)) + ",\"description\":" +
+                       JsonQuoted(dash == std::string::npos ? std::string() : device.substr(dash + 3)) + "}";
             }
             out += "]";
         }
         if (!done.empty()) out += ",\"done\":" + List(done);
         out += ",\"refused\":" + List(refused) + ",\"notices\":" + List(notices);
-        if (!error.empty()) out += ",\"error\":" + Quoted(error);
+        if (!error.empty()) out += ",\"error\":" + JsonQuoted(error);
         std::printf("%s}\n", out.c_str());
         return;
     }

@@ -8,6 +8,7 @@
 #include "resources/ParameterDisplay.h"
 #include "resources/StringTable.h"
 #include "state/ParameterTable.h"
+#include "state/TextOps.h"
 
 const char kReadingsCsvHeader[] = "time,temperature_c,supply_voltage_v,error,event";
 
@@ -44,23 +45,6 @@ std::string CsvField(const std::string& text) {
     std::string quoted = "\"";
     for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
 }
 
 std::string Loaded(unsigned id) {
@@ -140,8 +124,8 @@ std::string CsvLine(const Reading& reading) {
 
 std::string JsonLine(const Reading& reading) {
     const bool poll = reading.kind <= ReadingKind::Error;
-    return "{\"time\":" + JsonString(IsoTimeUtc(reading.timeMs)) + ",\"" + JsonKey(reading.kind) +
-           "\":" + (poll ? ReadingValueText(reading) : JsonString(EventText(reading))) + "}";
+    return "{\"time\":" + JsonQuoted(IsoTimeUtc(reading.timeMs)) + ",\"" + JsonKey(reading.kind) +
+           "\":" + (poll ? ReadingValueText(reading) : JsonQuoted(EventText(reading))) + "}";
 }
 
 std::string TextLine(const Reading& reading) {

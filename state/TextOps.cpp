@@ -162,3 +162,50 @@ int TextToInteger(const char* text) {
     if (value < -2147483647L - 1) return -2147483647 - 1;
     return static_cast<int>(value);
 }
+
+namespace {
+// The length of the well-formed UTF-8 sequence at `at` (no overlong form, no
+// surrogate, nothing above U+10FFFF), 0 when the bytes there do not decode.
+std::size_t Utf8SequenceAt(const unsigned char* at, const unsigned char* end) {
+    if (at[0] < 0x80) return 1;
+    std::size_t length = at[0] >= 0xF0 ? 4 : at[0] >= 0xE0 ? 3 : at[0] >= 0xC2 ? 2 : 0;
+    if (length == 0 || at[0] > 0xF4 || static_cast<std::size_t>(end - at) < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((at[i] & 0xC0) != 0x80) return 0;
+    }
+    if (at[0] == 0xE0 && at[1] < 0xA0) return 0;  // overlong
+    if (at[0] == 0xED && at[1] >= 0xA0) return 0;  // surrogate
+    if (at[0] == 0xF0 && at[1] < 0x90) return 0;  // overlong
+    if (at[0] == 0xF4 && at[1] >= 0x90) return 0;  // above U+10FFFF
+    return length;
+}
+}  // namespace
+
+// A JSON string: valid UTF-8 whatever the bytes (a path or an argument in another
+// encoding); a byte that does not decode stands for its Latin-1 character, as the
+// controller's text does.
+std::string JsonQuoted(const std::string& text) {
+    std::string out = "\"";
+    const auto* at = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = at + text.size();
+    while (at < end) {
+        const unsigned char c = *at;
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else if (std::size_t length = Utf8SequenceAt(at, end)) {
+            out.append(reinterpret_cast<const char*>(at), length);
+            at += length;
+            continue;
+        } else {
+            const char latin1[2] = {static_cast<char>(c), 0};
+            out += Latin1ToUtf8(latin1);
+        }
+        ++at;
+    }
+    return out + "\"";
+}

@@ -43,6 +43,9 @@ void WidenUtf8(char16_t* dest, std::size_t capacity, const char* source);
 // Latin-1 text, such as the controller's, as UTF-8.
 std::string Utf8Of(const char16_t* text);
 std::string Latin1ToUtf8(const char* text);
+// A JSON string of any bytes, valid UTF-8: a byte that does not decode stands for its
+// Latin-1 character, as the controller's text does.
+std::string JsonQuoted(const std::string& text);
 
 // Narrowing of a wide text: characters up to U+00FF keep their code, others become '?'.
 void NarrowText(char* dest, std::size_t capacity, const char16_t* source);
