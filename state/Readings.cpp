@@ -24,13 +24,13 @@ ReadingStore::ReadingStore() : ring(kReadingCapacity) {}
 void ReadingStore::Add(const Reading& reading) {
     const std::uint64_t n = added.load(std::memory_order_relaxed);
     Slot& slot = ring[n % kReadingCapacity];
+    // Each field is released: a reader that sees any of them sees the odd sequence too.
     slot.sequence.store(2 * n + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    slot.timeMs.store(reading.timeMs, std::memory_order_relaxed);
-    slot.valueBits.store(Bits(reading.value), std::memory_order_relaxed);
+    slot.timeMs.store(reading.timeMs, std::memory_order_release);
+    slot.valueBits.store(Bits(reading.value), std::memory_order_release);
     const auto parameter = static_cast<std::uint32_t>(reading.parameter + 1) & 0xFFFFFFu;
     slot.kindAndParameter.store(static_cast<std::uint32_t>(reading.kind) << 24 | parameter,
-                                std::memory_order_relaxed);
+                                std::memory_order_release);
     slot.sequence.store(2 * n + 2, std::memory_order_release);
     added.store(n + 1, std::memory_order_release);
 }
@@ -44,12 +44,12 @@ std::vector<Reading> ReadingStore::Snapshot() const {
         const Slot& slot = ring[n % kReadingCapacity];
         if (slot.sequence.load(std::memory_order_acquire) != 2 * n + 2) continue;
         Reading r;
-        r.timeMs = slot.timeMs.load(std::memory_order_relaxed);
-        r.value = FromBits(slot.valueBits.load(std::memory_order_relaxed));
-        const std::uint32_t packed = slot.kindAndParameter.load(std::memory_order_relaxed);
+        // Acquired, so that the second look at the sequence comes after them.
+        r.timeMs = slot.timeMs.load(std::memory_order_acquire);
+        r.value = FromBits(slot.valueBits.load(std::memory_order_acquire));
+        const std::uint32_t packed = slot.kindAndParameter.load(std::memory_order_acquire);
         r.kind = static_cast<ReadingKind>(packed >> 24);
         r.parameter = static_cast<int>(packed & 0xFFFFFFu) - 1;
-        std::atomic_thread_fence(std::memory_order_acquire);
         // Overwritten while it was read: it has given way to a newer one.
         if (slot.sequence.load(std::memory_order_relaxed) != 2 * n + 2) continue;
         out.push_back(r);
