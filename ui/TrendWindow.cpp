@@ -79,6 +79,25 @@ std::int64_t TimeStep(std::int64_t rough) {
     return 86400000 * ((rough + 86399999) / 86400000);
 }
 
+// A line of more points than pixels drawn as each pixel column's first, lowest,
+// highest and last point: the same picture at a few thousand points, not a day's.
+QPolygonF Thinned(const QPolygonF& line) {
+    if (line.size() < 2000) return line;
+    QPolygonF thin;
+    for (int i = 0; i < line.size();) {
+        const int column = static_cast<int>(std::floor(line[i].x()));
+        QPointF low = line[i], high = line[i], last = line[i];
+        thin << line[i];
+        for (++i; i < line.size() && static_cast<int>(std::floor(line[i].x())) == column; ++i) {
+            if (line[i].y() < low.y()) low = line[i];
+            if (line[i].y() > high.y()) high = line[i];
+            last = line[i];
+        }
+        thin << low << high << last;
+    }
+    return thin;
+}
+
 QString Number(double value, int decimals) { return QString::number(value, 'f', decimals); }
 int Decimals(double step) { return step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9)); }
 }  // namespace
@@ -188,21 +207,23 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     QColor grid = text;
     grid.setAlpha(40);
 
-    // The error band: from each reading of an error until the next reading of Error.
+    // The error band: from a reading of an error until Error reads 0 again, one
+    // stretch a run of errors.
     p.setClipRect(area);
-    for (std::size_t i = 0; i < readings.size(); ++i) {
-        const Reading& r = readings[i];
-        if (r.kind != ReadingKind::Error || r.value == 0) continue;
-        std::int64_t until = endMs;
-        for (std::size_t j = i + 1; j < readings.size(); ++j) {
-            if (readings[j].kind == ReadingKind::Error) {
-                until = readings[j].timeMs;
-                break;
-            }
-        }
-        const double left = XOf(r.timeMs), right = XOf(until);
+    auto band = [&](std::int64_t from, std::int64_t until) {
+        const double left = XOf(from), right = XOf(until);
         p.fillRect(QRectF(left, area.top(), std::max(1.0, right - left), area.height()), kErrorBand);
+    };
+    std::int64_t errorSince = -1;
+    for (const Reading& r : readings) {
+        if (r.kind != ReadingKind::Error) continue;
+        if (r.value != 0 && errorSince < 0) errorSince = r.timeMs;
+        if (r.value == 0 && errorSince >= 0) {
+            band(errorSince, r.timeMs);
+            errorSince = -1;
+        }
     }
+    if (errorSince >= 0) band(errorSince, endMs);
     p.setClipping(false);
 
     // Grid and the two value axes.
@@ -251,7 +272,8 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         std::vector<QPolygonF> pieces;
         std::int64_t last = 0;
         for (const Reading& r : readings) {
-            if (r.kind != kind) continue;
+            // Before the window only what a line into it starts from.
+            if (r.kind != kind || r.timeMs < startMs - kGapMs) continue;
             const QPointF point(XOf(r.timeMs), kind == ReadingKind::Temperature ? TemperatureY(r.value) : VoltageY(r.value));
             if (pieces.empty() || r.timeMs - last > kGapMs) pieces.emplace_back();
             pieces.back() << point;
@@ -261,9 +283,18 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         p.setBrush(color);
         for (const QPolygonF& piece : pieces) {
             if (piece.size() == 1) {
+                p.setRenderHint(QPainter::Antialiasing);
                 p.drawEllipse(piece.front(), 2, 2);
             } else {
-                p.drawPolyline(piece);
+                // As separate segments: Qt strokes a long polyline as one outline, which
+                // takes seconds for a day of readings.
+                const QPolygonF thin = Thinned(piece);
+                // Smoothing a line denser than the pixels shows nothing and costs most.
+                p.setRenderHint(QPainter::Antialiasing, thin.size() < area.width());
+                QVector<QLineF> segments;
+                segments.reserve(thin.size());
+                for (int i = 1; i < thin.size(); ++i) segments.append(QLineF(thin[i - 1], thin[i]));
+                p.drawLines(segments);
             }
         }
         p.setBrush(Qt::NoBrush);
