@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "sim/ControlServer.h"
 #include "sim/SimulatedController.h"
 
 namespace {
@@ -32,6 +33,8 @@ const char kUsage[] =
     "  --reboot-after N              answer the Nth command with \"Reboot...\"\n"
     "  --chatter MS                  print a line every MS milliseconds, unasked\n"
     "  --chatter-without-line-ends MS  the same, but bytes that never end a line\n"
+    "  --control                     alone: serve simulators made on request by tests under\n"
+    "                                wine, on a TCP port of 127.0.0.1 that it prints\n"
     "  --help                        this text\n";
 
 void Usage() { std::fputs(kUsage, stderr); }
@@ -41,6 +44,7 @@ int Serve(int argc, char** argv);
 
 int main(int argc, char** argv) {
     try {
+        if (argc == 2 && std::strcmp(argv[1], "--control") == 0) return ServeControlChannel();
         return Serve(argc, argv);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "zl-sim: %s\n", error.what());
