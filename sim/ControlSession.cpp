@@ -10,8 +10,13 @@ using Words = std::vector<std::string>;
 
 long Number(const std::string& text) {
     std::size_t used = 0;
-    long value = std::stol(text, &used);
-    if (used != text.size()) throw std::invalid_argument("not a number: " + text);
+    long value = 0;
+    try {
+        value = std::stol(text, &used);
+    } catch (const std::logic_error&) {  // no number, or out of range
+        used = 0;
+    }
+    if (used == 0 || used != text.size()) throw std::invalid_argument("not a number: " + text);
     return value;
 }
 

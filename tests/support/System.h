@@ -10,6 +10,13 @@ bool UnderWine();
 std::string NarrowPath(const std::filesystem::path& path);
 // The system's device that reads as empty.
 const char* NullDevice();
+unsigned long ProcessId();
+
 // A fresh folder for this test process's files, named after `purpose`; the caller
 // removes it.
-std::string MakeTestFolder(const std::string& purpose);
+inline std::string MakeTestFolder(const std::string& purpose) {
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / (purpose + "-" + std::to_string(ProcessId()));
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}

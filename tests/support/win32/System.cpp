@@ -20,9 +20,4 @@ std::string NarrowPath(const std::filesystem::path& path) {
 
 const char* NullDevice() { return "NUL"; }
 
-std::string MakeTestFolder(const std::string& purpose) {
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / (purpose + "-" + std::to_string(GetCurrentProcessId()));
-    std::filesystem::create_directories(folder);
-    return folder.string();
-}
+unsigned long ProcessId() { return GetCurrentProcessId(); }
