@@ -5,6 +5,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include "sim/ControlProtocol.h"
+
 SimulatedController::SimulatedController(unsigned baud, unsigned seed)
     : baud_(baud), console_(seed) {
     wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -150,19 +152,7 @@ std::string SimulatedController::Received() const {
     return text;
 }
 
-std::vector<std::string> SimulatedController::ReceivedLines() const {
-    std::vector<std::string> lines;
-    std::string text = Received();
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            lines.push_back(text.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
+std::vector<std::string> SimulatedController::ReceivedLines() const { return SplitAtLineFeeds(Received()); }
 
 std::vector<ReceivedByte> SimulatedController::Transcript() const {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "sim/ControlServer.h"
 #include "sim/SimulatedController.h"
 
 namespace {
@@ -35,6 +36,8 @@ const char kUsage[] =
     "  --warm D                      Temperature rises D degrees with each read of it\n"
     "  --sag MV                      SupplyVoltage falls MV millivolts with each read\n"
     "  --error-at T                  Error becomes 1 once Temperature has reached T\n"
+    "  --control                     alone: serve simulators made on request by tests under\n"
+    "                                wine, on a TCP port of 127.0.0.1 that it prints\n"
     "  --help                        this text\n";
 
 void Usage() { std::fputs(kUsage, stderr); }
@@ -44,6 +47,7 @@ int Serve(int argc, char** argv);
 
 int main(int argc, char** argv) {
     try {
+        if (argc == 2 && std::strcmp(argv[1], "--control") == 0) return ServeControlChannel();
         return Serve(argc, argv);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "zl-sim: %s\n", error.what());

@@ -37,8 +37,17 @@ void SetStatusText(unsigned id, ...) {
 void SetCurrentFile(const char* path) { Store(currentFile, FileNameOf(path)); }
 
 const char* FileNameOf(const char* path) {
-    const char* slash = std::strrchr(path, '/');
-    return slash ? slash + 1 : path;
+    // Windows takes either separator; on Linux a backslash is part of a name.
+#ifdef _WIN32
+    const char* separators = "\\/";
+#else
+    const char* separators = "/";
+#endif
+    const char* name = path;
+    for (const char* c = path; *c; ++c) {
+        if (std::strchr(separators, *c)) name = c + 1;
+    }
+    return name;
 }
 
 void GetStatusText(char16_t* out) { Load(statusText, out); }

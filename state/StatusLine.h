@@ -10,7 +10,7 @@ constexpr int kStatusTextSize = 300;
 void SetStatusText(unsigned id, ...);
 // The file in use, given by its path (UTF-8); an empty path for none.
 void SetCurrentFile(const char* path);
-// The last part of a path.
+// The last part of a path, after the system's separators.
 const char* FileNameOf(const char* path);
 
 void GetStatusText(char16_t* out);   // kStatusTextSize characters

@@ -24,7 +24,7 @@ protected:
 }  // namespace
 
 TEST_F(Commands, a_read_sends_the_path_and_stores_the_value) {
-    sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "TimeOn", 500); });
+    sim.SetValue("Config", "TimeOn", 500);
     EXPECT_TRUE(Read(ParamTimeOn));
     EXPECT_EQ(sim.Received(), "\n/Config/TimeOn \n");
     EXPECT_EQ(ParameterValue(ParamTimeOn), "500");
@@ -34,7 +34,7 @@ TEST_F(Commands, a_read_sends_the_path_and_stores_the_value) {
 }
 
 TEST_F(Commands, the_oldest_firmware_changes_directory_around_a_bare_name) {
-    sim.WithConsole([](ControllerConsole& c) { c.SetFirmware("1.01"); });
+    sim.SetFirmware("1.01");
     ControlBlock.firmwareCode = 1;
     EXPECT_TRUE(Read(ParamTimeOn));
     // The last line goes out unanswered: it may still be on its way.
@@ -56,7 +56,7 @@ TEST_F(Commands, a_write_stores_what_the_controller_answers) {
     EXPECT_TRUE(ExecuteCommand(CommandParameter, ParamCurrent, &sink, "5000", 100));
     EXPECT_EQ(sim.Received(), "\n/Config/Current 5000\n");
     EXPECT_EQ(ParameterValue(ParamCurrent), "5000");
-    sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Value("Config", "Current"), "5000"); });
+    EXPECT_EQ(sim.Value("Config", "Current"), "5000");
 }
 
 TEST_F(Commands, stop_answered_only_by_its_echo_succeeds_after_a_second_of_silence) {
@@ -75,7 +75,7 @@ TEST_F(Commands, factory_settings_end_the_session_with_a_reboot_notice) {
 }
 
 TEST_F(Commands, start_refused_for_an_inconsistent_configuration) {
-    sim.WithConsole([](ControllerConsole& c) { c.SetValue("Config", "TimeOn", 5000); });
+    sim.SetValue("Config", "TimeOn", 5000);
     EXPECT_FALSE(Run(CommandStart));
     EXPECT_EQ(PendingNoticeText(),
               "Failure! One or more values of this configuration out of range! Refer manual for the limits.");
@@ -93,7 +93,7 @@ TEST_F(Commands, ver_sets_the_firmware_code_and_the_info_line) {
         {"2.00", 0, "Connected to newer Firmware - use updated version of ZL-Config"},
     };
     for (const Case& c : cases) {
-        sim.WithConsole([&](ControllerConsole& console) { console.SetFirmware(c.firmware); });
+        sim.SetFirmware(c.firmware);
         ControlBlock.firmwareCode = 2;
         EXPECT_TRUE(Run(CommandVer)) << c.firmware;
         EXPECT_EQ(ControlBlock.firmwareCode, c.code);
@@ -103,19 +103,19 @@ TEST_F(Commands, ver_sets_the_firmware_code_and_the_info_line) {
 }
 
 TEST_F(Commands, a_garbled_echo_is_retried_and_fails_after_four_attempts) {
-    sim.WithConsole([](ControllerConsole& c) { c.GarbleNextCommands(4); });
+    sim.GarbleNextCommands(4);
     EXPECT_FALSE(Run(CommandStop));
     EXPECT_EQ(Sent("Stop\n"), 4);
     EXPECT_FALSE(ControlBlock.connectionLost);
 
     sim.ClearTranscript();
-    sim.WithConsole([](ControllerConsole& c) { c.GarbleNextCommands(1); });
+    sim.GarbleNextCommands(1);
     EXPECT_TRUE(Read(ParamMode));
     EXPECT_EQ(Sent("/Config/Mode \n"), 2);
 }
 
 TEST_F(Commands, noise_from_the_controller_costs_a_retry_and_nothing_else) {
-    sim.WithConsole([](ControllerConsole& c) { c.InjectNoise(); });
+    sim.InjectNoise();
     EXPECT_TRUE(Read(ParamTemperature));
     EXPECT_EQ(Sent("/Status/Temperature \n"), 2);
 }
@@ -132,7 +132,7 @@ TEST_F(Commands, a_parameter_line_that_does_not_fit_is_never_sent) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.length);
         ControlBlock.firmwareCode = c.firmware;
-        sim.WithConsole([&](ControllerConsole& console) { console.SetFirmware(c.firmware == 1 ? "1.01" : "1.10"); });
+        sim.SetFirmware(c.firmware == 1 ? "1.01" : "1.10");
         sim.ClearTranscript();
         sink.Clear();
         ClearNotice();
@@ -153,7 +153,7 @@ TEST_F(Commands, a_parameter_line_that_does_not_fit_is_never_sent) {
 }
 
 TEST_F(Commands, a_console_back_at_login_means_the_connection_is_lost) {
-    sim.WithConsole([](ControllerConsole& c) { c.RebootOnCommand(1); });
+    sim.RebootOnCommand(1);
     EXPECT_FALSE(Read(ParamMode));  // "Reboot..." mid-command
     EXPECT_TRUE(ControlBlock.connectionLost);
     ControlBlock.connectionLost = false;

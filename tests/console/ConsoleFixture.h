@@ -5,14 +5,14 @@
 #include <string>
 
 #include "serial/SerialReadln.h"
-#include "sim/SimulatedController.h"
 #include "support/RecordingSink.h"
+#include "support/Simulator.h"
 
 class ConsoleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetSharedState();
-        ASSERT_EQ(SerialPort.OpenWithListener(Widen(sim.SlavePath()).c_str(), 0, 0), 0);
+        ASSERT_EQ(SerialPort.OpenWithListener(sim.DeviceName().c_str(), 0, 0), 0);
     }
     void TearDown() override { SerialPort.Close(); }
 
@@ -24,6 +24,6 @@ protected:
         return n;
     }
 
-    SimulatedController sim;
+    Simulator sim;
     RecordingSink sink;
 };

@@ -46,7 +46,7 @@ TEST_F(LoginTest, wrong_credentials_four_times_leave_access_denied_and_not_conne
 }
 
 TEST_F(LoginTest, a_silent_controller_gives_only_not_connected) {
-    sim.WithConsole([](ControllerConsole& c) { c.SetSilent(true); });
+    sim.SetSilent(true);
     EXPECT_FALSE(Login());
     EXPECT_EQ(sim.Received(), "\n\n\n\n\n\n\n\n");
     EXPECT_EQ(PendingNoticeText(), "Not connected!");
@@ -58,7 +58,7 @@ TEST_F(LoginTest, password_change_runs_the_passwd_dialogue) {
     EXPECT_EQ(RunPasswordChange(), PasswordChange::Changed);
     EXPECT_EQ(sim.Received(), "\n\npasswd\nta-vimek\nn3w-pass\nn3w-pass\n\n");
     EXPECT_EQ(PendingNoticeText(), "Password changed!");
-    sim.WithConsole([](ControllerConsole& c) { EXPECT_EQ(c.Password(), "n3w-pass"); });
+    EXPECT_EQ(sim.Password(), "n3w-pass");
 }
 
 TEST_F(LoginTest, a_wrong_current_password_is_denied_four_times) {
@@ -91,17 +91,15 @@ TEST_F(LoginTest, a_password_change_cut_short_says_whether_the_unit_may_have_tak
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cutAfter);
-        SimulatedController unit;
+        Simulator unit;
         unit.StartLoggedIn();
         SerialPort.Close();
-        ASSERT_EQ(SerialPort.OpenWithListener(Widen(unit.SlavePath()).c_str(), 0, 0), 0);
+        ASSERT_EQ(SerialPort.OpenWithListener(unit.DeviceName().c_str(), 0, 0), 0);
         unit.HangUpAfterBytes(c.cutAfter);
         PasswordTexts(u"ta-vimek", u"n3w-pass", u"n3w-pass");
         EXPECT_EQ(RunPasswordChange(), c.outcome);
         EXPECT_EQ(PendingNoticeText(), "Password change failed!");
-        unit.WithConsole([&](ControllerConsole& console) {
-            EXPECT_EQ(console.Password(), c.outcome == PasswordChange::Unconfirmed ? "n3w-pass" : "ta-vimek");
-        });
+        EXPECT_EQ(unit.Password(), c.outcome == PasswordChange::Unconfirmed ? "n3w-pass" : "ta-vimek");
     }
 }
 

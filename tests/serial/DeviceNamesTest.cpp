@@ -7,6 +7,7 @@
 
 #include "platform/DeviceNames.h"
 #include "platform/ErrorCodes.h"
+#include "serial/Serial.h"
 
 namespace {
 std::string Resolve(const char16_t* name) {
@@ -43,6 +44,12 @@ TEST(DeviceNames, a_port_directory_entry_overrides_the_table) {
     EXPECT_EQ(Resolve(u"\\\\.\\COM6"), "/dev/ttyS5");
     unsetenv("ZL_CONFIG_PORTS");
     std::filesystem::remove_all(dir);
+}
+
+TEST(DeviceNames, a_device_path_that_is_not_there_is_not_found) {
+    CSerial port;
+    EXPECT_EQ(port.Open(u"\\\\.\\/dev/zl-missing", 0, 0, true), kErrorFileNotFound);
+    EXPECT_FALSE(port.IsOpen());
 }
 
 TEST(ErrorCodes, errno_values_map_to_windows_codes) {

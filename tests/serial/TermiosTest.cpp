@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "serial/Serial.h"
 #include "serial/posix/Termios.h"
+#include "support/Simulator.h"
 
 namespace {
 LineState Line(std::uint32_t baud, std::uint8_t bits, std::uint8_t parity, std::uint8_t stop) {
@@ -88,4 +90,21 @@ TEST(Termios, flow_control_bits_map_to_crtscts_and_xon_xoff) {
     EXPECT_TRUE((t.c_iflag & IXON) && (t.c_iflag & IXOFF));
     LineStateFromTermios(t, policy, &out);
     EXPECT_EQ(out.fRtsControl, 0);
+}
+
+// A pseudo-terminal forces 8 bits without parity and knows neither 1.5 stop bits nor
+// odd rates: such settings are refused and leave the line as it was.
+TEST(Termios, a_pseudo_terminal_refuses_settings_it_cannot_hold) {
+    BareLine wire;
+    CSerial port;
+    ASSERT_EQ(port.Open(wire.DeviceName().c_str(), 0, 0, true), 0);
+    ASSERT_EQ(port.SetLineSettings(19200, 8, 0, 2), 0);
+    EXPECT_EQ(port.SetLineSettings(9600, 8, 2, 0), kErrorInvalidParameter);
+    EXPECT_EQ(port.SetLineSettings(19200, 7, 0, 0), kErrorInvalidParameter);
+    EXPECT_EQ(port.SetLineSettings(19200, 8, 0, 1), kErrorInvalidParameter);
+    EXPECT_EQ(port.SetLineSettings(12345, 8, 0, 0), kErrorInvalidParameter);
+    EXPECT_EQ(port.QueryParity(), 0);
+    EXPECT_EQ(port.QueryDataBits(), 8);
+    EXPECT_EQ(port.QueryStopBits(), 2);
+    EXPECT_EQ(port.QueryBaudRate(), 19200);
 }

@@ -54,9 +54,9 @@ protected:
     void Arm(const MatrixCase& c) {
         switch (c.fault) {
             case Fault::HangUpAfterBytes: sim.HangUpAfterBytes(c.amount); break;
-            case Fault::Silence: sim.WithConsole([](ControllerConsole& console) { console.SetSilent(true); }); break;
-            case Fault::Garble: sim.WithConsole([&](ControllerConsole& console) { console.GarbleNextCommands(int(c.amount)); }); break;
-            case Fault::Noise: sim.WithConsole([](ControllerConsole& console) { console.InjectNoise(); }); break;
+            case Fault::Silence: sim.SetSilent(true); break;
+            case Fault::Garble: sim.GarbleNextCommands(int(c.amount)); break;
+            case Fault::Noise: sim.InjectNoise(); break;
             case Fault::Chatter: sim.Chatter(50); break;
             case Fault::ChatterWithoutLineEnds: sim.Chatter(5, false); break;
         }
@@ -72,11 +72,11 @@ protected:
 
     void Act(Action action) {
         switch (action) {
-            case Action::LogIn: SubmitLogin(u"user", u"ta-vimek", u"COM1", 19200); break;
+            case Action::LogIn: SubmitLogin(u"user", u"ta-vimek", sim.PortName().c_str(), 19200); break;
             case Action::Idle: break;
             case Action::Write: ASSERT_TRUE(SubmitParameterWrite(ParamCurrent, "5000")); break;
             case Action::LoadFile: {
-                std::string path = portsDir + "/loaded.xml";
+                std::string path = dir + "/loaded.xml";
                 std::ofstream(path) << kLoadedFile;
                 ASSERT_TRUE(AcquireBusyForSession());
                 std::snprintf(fileChooser.path, kFilePathSize, "%s", path.c_str());
@@ -118,7 +118,13 @@ TEST_P(FaultMatrix, ends_where_it_belongs_with_the_specified_notices) {
     }
     std::vector<std::string> shown = Notices();
     shown.erase(shown.begin(), shown.begin() + static_cast<long>(noticesBefore));
-    EXPECT_EQ(shown, c.notices) << "the controller received:\n" << sim.Received();
+    std::vector<std::string> notices = c.notices;
+    for (std::string& notice : notices) {
+        if (notice.find("%s") != std::string::npos) {
+            notice.replace(notice.find("%s"), 2, sim.Port());
+        }
+    }
+    EXPECT_EQ(shown, notices) << "the controller received:\n" << sim.Received();
     EXPECT_FALSE(IsBusy());
 
     auto start = std::chrono::steady_clock::now();
@@ -129,7 +135,7 @@ TEST_P(FaultMatrix, ends_where_it_belongs_with_the_specified_notices) {
 }
 
 const std::string kNotConnected = "Not connected!";
-const std::string kSilent = "Not connected!\nCOM1: no answer from the controller";
+const std::string kSilent = "Not connected!\n%s: no answer from the controller";  // %s: the port
 const std::string kLost = "Connection Lost!";
 const std::string kPasswordFailed = "Password change failed!";
 

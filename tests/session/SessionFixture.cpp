@@ -1,26 +1,19 @@
 #include "session/SessionFixture.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <unistd.h>
 
 #include "console/TrafficLog.h"
 #include "serial/SerialReadln.h"
 #include "state/ControlBlock.h"
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
-
-namespace fs = std::filesystem;
-
+#include "support/System.h"
 
 void SessionTest::SetUp() {
     ResetSharedState();
-    portsDir = (fs::temp_directory_path() / ("zl-session-" + std::to_string(getpid()))).string();
-    fs::create_directories(portsDir);
-    ASSERT_TRUE(sim.LinkAs(portsDir, 1));
-    setenv("ZL_CONFIG_PORTS", portsDir.c_str(), 1);
+    dir = MakeTestFolder("zl-session");
     ui_ = std::thread([this] { ShowNotices(); });
 }
 
@@ -41,7 +34,7 @@ void SessionTest::TearDown() {
     }
     uiStop_ = true;
     ui_.join();
-    fs::remove_all(portsDir);
+    std::filesystem::remove_all(dir);
 }
 
 void SessionTest::Quit() {
@@ -107,7 +100,7 @@ bool SessionTest::WaitIdle(int timeoutMs) {
 
 void SessionTest::LogIn(const char16_t* password) {
     int opened = sink.Count(MsgSessionOpen);
-    SubmitLogin(u"user", password, u"COM1", 19200);
+    SubmitLogin(u"user", password, sim.PortName().c_str(), 19200);
     ASSERT_TRUE(sink.WaitFor(MsgSessionOpen, opened + 1, 30000));
     ASSERT_TRUE(WaitIdle());
 }
@@ -124,6 +117,13 @@ int SessionTest::CountCommand(const std::string& line) const {
     int n = 0;
     for (const std::string& c : Commands()) n += c == line;
     return n;
+}
+
+bool SessionTest::Listed(unsigned number) const {
+    for (int i = 0; i < 100 && ControlBlock.portList[i] != 0; ++i) {
+        if (ControlBlock.portList[i] == static_cast<std::int32_t>(number)) return true;
+    }
+    return false;
 }
 
 bool SessionTest::EndsAtLoginDialog(int loginDialogs) {

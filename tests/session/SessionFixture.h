@@ -1,6 +1,5 @@
 #pragma once
-// The worker against the simulator linked as COM1 through ZL_CONFIG_PORTS, with a
-// recording sink and a stand-in for the user interface thread that shows (empties)
+// The worker against the simulator on a port of its own, with a recording sink and a stand-in for the user interface thread that shows (empties)
 // every notice handed over and keeps what it showed.
 #include <gtest/gtest.h>
 
@@ -12,9 +11,9 @@
 #include <vector>
 
 #include "session/SessionController.h"
-#include "sim/SimulatedController.h"
 #include "support/ReadOut.h"
 #include "support/RecordingSink.h"
+#include "support/Simulator.h"
 
 class SessionTest : public ::testing::Test {
 protected:
@@ -34,12 +33,14 @@ protected:
     std::vector<std::string> Commands() const;
     int CountCommand(const std::string& line) const;
     bool EndsAtLoginDialog(int loginDialogs);
+    // Whether the last scan listed COMn.
+    bool Listed(unsigned number) const;
     void Quit();
 
-    SimulatedController sim;
+    Simulator sim;
     RecordingSink sink;
     SessionController worker;
-    std::string portsDir;
+    std::string dir;  // for the test's files
 
 private:
     void ShowNotices();

@@ -10,6 +10,7 @@
 #include "state/ParameterTable.h"
 #include "state/PendingNotice.h"
 #include "state/SessionTexts.h"
+#include "state/StatusLine.h"
 #include "support/RecordingSink.h"
 
 class Stores : public ::testing::Test {
@@ -188,4 +189,21 @@ TEST_F(Stores, file_chooser_starts_empty_with_two_filters) {
     EXPECT_STREQ(fileChooser.filterNames[0], "ZL-Config XML");
     EXPECT_STREQ(fileChooser.filterPatterns[1], "*.*");
     EXPECT_EQ(fileChooser.filterIndex, 1);
+}
+
+TEST_F(Stores, the_current_file_is_named_by_the_last_part_of_its_path) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/tmp/set.xml", "set.xml"},
+        {"set.xml", "set.xml"},
+#ifdef _WIN32
+        {"C:\\Users\\me\\set.xml", "set.xml"},
+        {"C:\\Users/me\\set.xml", "set.xml"},
+#else
+        {"/tmp/a\\b.xml", "a\\b.xml"},  // a backslash is part of a Linux name
+#endif
+    };
+    for (const auto& [path, name] : cases) {
+        SetCurrentFile(path);
+        EXPECT_EQ(CurrentFile(), name) << path;
+    }
 }
