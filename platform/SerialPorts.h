@@ -25,7 +25,11 @@ std::string DescribeComPort(unsigned number, const DeviceRoots& roots = DeviceRo
 
 // Why a port could not be opened, in the user's terms, after an open of `name` (a
 // "\\.\COMn" or a path) failed with `openError`.
-enum class PortProblem { NoName, NotAPortName, NoSuchDevice, PermissionDenied, InUse, NotATerminal, Other };
+// NotAPortName: neither a COM name Linux knows nor a path; NotAComName: Windows names
+// its ports only COMn.
+enum class PortProblem {
+    NoName, NotAPortName, NotAComName, NoSuchDevice, PermissionDenied, InUse, NotATerminal, Other
+};
 struct PortDiagnosis {
     PortProblem problem = PortProblem::Other;
     std::string device;  // the path tried, or the name given when it names no device

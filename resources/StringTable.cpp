@@ -98,8 +98,9 @@ constexpr StringEntry kStringTable[] = {
     {189, u"Password change not confirmed - the controller may already use the new password"},
     // A field emptied and read back: nothing was written.
     {190, u"%s read back: %s"},
+    {191, u"%s: not a port name (COM and its number, as COM5)"},
 };
-static_assert(std::size(kStringTable) == 80, "110 ... 190 without 155");
+static_assert(std::size(kStringTable) == 81, "110 ... 191 without 155");
 static_assert(std::size(kHelpText) - 1 == 1633, "the help text is 1633 characters");
 
 template <typename Char>

@@ -1,5 +1,5 @@
 #pragma once
-// The program's numbered string table, 110 ... 190 (there is no 155). Texts are
+// The program's numbered string table, 110 ... 191 (there is no 155). Texts are
 // loaded by id into the caller's buffer at the moment of use, as a resource would be.
 #include <cstdarg>
 #include <cstddef>

@@ -27,6 +27,7 @@ void AppendPortProblem(const PortDiagnosis& d) {
     switch (d.problem) {
         case PortProblem::NoName: AppendNotice(162); break;
         case PortProblem::NotAPortName: AppendNoticeFormat(163, device); break;
+        case PortProblem::NotAComName: AppendNoticeFormat(191, device); break;
         case PortProblem::NoSuchDevice: AppendNoticeFormat(164, device); break;
         case PortProblem::PermissionDenied:
             AppendNoticeFormat(165, device, d.group.empty() ? "dialout" : d.group.c_str(),

@@ -49,7 +49,7 @@ PortDiagnosis DiagnosePortFailure(const char16_t* name, ErrorCode openError) {
     if (rest[0] == 0) {
         d.problem = PortProblem::NoName;
     } else if (ComNumber(rest) == 0) {
-        d.problem = PortProblem::NotAPortName;
+        d.problem = PortProblem::NotAComName;
     } else if (openError == ERROR_FILE_NOT_FOUND || openError == ERROR_PATH_NOT_FOUND) {
         d.problem = PortProblem::NoSuchDevice;
     } else if (openError == ERROR_ACCESS_DENIED || openError == ERROR_SHARING_VIOLATION) {

@@ -474,6 +474,14 @@ TEST_F(Cli, a_missing_port_and_a_pulled_line_give_their_codes) {
                                               : "zl-cli: Unable to open COM-port - COM98: not a port name (COM1 to COM96, "
                                                 "or a device path)");
 
+    // Windows names its ports COMn and nothing else.
+    r = RunCli({"--port", "LPT1", "get"});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.LastError(), WindowsProgram() ? "zl-cli: Unable to open COM-port - LPT1: not a port name (COM and its "
+                                                "number, as COM5)"
+                                              : "zl-cli: Unable to open COM-port - LPT1: not a port name (COM1 to COM96, "
+                                                "or a device path)");
+
     sim.HangUpAfterBytes(120);  // inside the read-out
     r = RunCli({"--port", Com(1), "get"});
     EXPECT_EQ(r.code, 4);

@@ -109,7 +109,7 @@ TEST(SerialPorts, a_failed_open_is_named_from_the_systems_error) {
         PortProblem problem;
     } cases[] = {
         {u"\\\\.\\", kErrorFileNotFound, PortProblem::NoName},
-        {u"\\\\.\\LPT1", kErrorFileNotFound, PortProblem::NotAPortName},
+        {u"\\\\.\\LPT1", kErrorFileNotFound, PortProblem::NotAComName},
         {u"\\\\.\\COM7", kErrorFileNotFound, PortProblem::NoSuchDevice},
         {u"\\\\.\\COM7", kErrorAccessDenied, PortProblem::InUse},
         {u"\\\\.\\COM7", kErrorInvalidFunction, PortProblem::NotATerminal},
