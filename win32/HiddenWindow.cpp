@@ -36,7 +36,8 @@ bool HiddenWindow::Create() {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
     windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(kIconResource));
-    if (!RegisterClassExW(&windowClass)) return false;
+    // A second hidden window of the process (the tests make one each) finds it there.
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
     window = CreateWindowExW(0, kClassName, kClassName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
                              nullptr, nullptr, windowClass.hInstance, nullptr);
     return window != nullptr;
@@ -123,6 +124,17 @@ bool HiddenWindow::Dispatch(MSG& message) {
     auto& main = dialogs[static_cast<int>(DialogSlot::Main)];
     if (main && static_cast<MainWindow*>(main.get())->TranslateKeys(&message)) return true;
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    // Enter on a focused button presses it, however the focus got there (a click gives a
+    // button the focus without making it the dialog's default one).
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        (SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        for (auto& dialog : dialogs) {
+            if (dialog && root == dialog->Handle()) {
+                SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+                return true;
+            }
+        }
+    }
     for (auto& dialog : dialogs) {
         if (dialog && root == dialog->Handle() && IsDialogMessageW(root, &message)) return true;
     }
