@@ -4,34 +4,13 @@
 # installed program started from its Start menu entry on an Xvfb display of the test's
 # own, then uninstalled silently, leaving no file, shortcut or machine registry key
 # behind. The user's settings (HKCU\Software\ZL-Config) stay, as the uninstaller says.
-# The prefix stays after a failure, for a look; a passing run removes it.
+# The prefix stays after a failure, for a look; a passing run removes it. Installs the
+# tools it needs when they are missing (as root).
 # Usage: tests/package/windows-install-test.sh [DIR]
 set -uo pipefail
 cd "$(dirname "$0")/../.."
-passed=0
-failures=0
-check() {  # check WHAT COMMAND...: counts the command's outcome
-    local what="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
-status() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null; }
-
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-tools=(wine wine64 xvfb xdotool unzip)
-for p in "${tools[@]}"; do
-    if [ "$(status "$p")" != "install ok installed" ]; then
-        "${sudo_cmd[@]}" apt-get update -qq && DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" \
-            apt-get install -y -qq --no-install-recommends "${tools[@]}" >/dev/null || exit 2
-        break
-    fi
-done
+. tests/package/common.sh
+install_missing wine wine64 xvfb xdotool unzip dpkg-dev
 
 dir="${1:-}"
 if [ -z "$dir" ]; then
