@@ -28,56 +28,34 @@ void HiddenWindow::customEvent(QEvent* event) {
 }
 
 void HiddenWindow::Handle(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
-    switch (message) {
-        case MsgCreateAbout: Create(SlotAbout); break;
-        case MsgCreateLogin: Create(SlotLogin); break;
-        case MsgCreateMain: Create(SlotMain); break;
-        case MsgCreateHelp: Create(SlotHelp); break;
-        case MsgCreatePassword:
-            Create(SlotPassword);
-            Destroy(SlotAbout);
-            break;
-        case MsgDestroyAbout: Destroy(SlotAbout); break;
-        case MsgDestroyLogin: Destroy(SlotLogin); break;
-        case MsgDestroyMain: Destroy(SlotMain); break;
-        case MsgDestroyHelp: Destroy(SlotHelp); break;
-        case MsgDestroyPassword: Destroy(SlotPassword); break;
-        case MsgSessionOpen:
-        case MsgSessionClosed:
-        case MsgShowInfoLine:
-        case MsgRefreshParameter:
-        case MsgShowNotice:
-        case MsgFocusParameter:
-        case MsgShowStatus:
-            // Without a main dialog there is nobody to show these to.
-            if (dialogs[SlotMain]) {
-                QCoreApplication::postEvent(dialogs[SlotMain], new AppMessageEvent(message, wParam, lParam));
-            }
-            break;
-        default: break;
+    const DialogRoute route = RouteMessage(message);
+    if (route.create) Create(*route.create);
+    if (route.destroy) Destroy(*route.destroy);
+    // Without a main dialog there is nobody to show these to.
+    if (route.toMain && Dialog(DialogSlot::Main)) {
+        QCoreApplication::postEvent(Dialog(DialogSlot::Main), new AppMessageEvent(message, wParam, lParam));
     }
 }
 
-void HiddenWindow::Create(Slot slot) {
-    if (dialogs[slot]) return;
+void HiddenWindow::Create(DialogSlot slot) {
+    if (At(slot)) return;
     QDialog* dialog = nullptr;
-    int templateId = 0;
     switch (slot) {
-        case SlotAbout: dialog = new AboutDialog; templateId = DialogAbout; break;
-        case SlotLogin: dialog = new LoginDialog; templateId = DialogLogin; break;
-        case SlotMain: dialog = new MainDialog; templateId = DialogMain; break;
-        case SlotHelp: dialog = new HelpDialog; templateId = DialogHelp; break;
-        case SlotPassword: dialog = new PasswordDialog; templateId = DialogPassword; break;
-        case SlotCount: return;
+        case DialogSlot::About: dialog = new AboutDialog; break;
+        case DialogSlot::Login: dialog = new LoginDialog; break;
+        case DialogSlot::Main: dialog = new MainDialog; break;
+        case DialogSlot::Help: dialog = new HelpDialog; break;
+        case DialogSlot::Password: dialog = new PasswordDialog; break;
     }
-    dialogs[slot] = dialog;
+    const int templateId = TemplateOf(slot);
+    At(slot) = dialog;
     dialog->adjustSize();
-    std::optional<QPoint> remembered = slot == SlotMain ? Remembered::MainPosition() : std::nullopt;
+    std::optional<QPoint> remembered = slot == DialogSlot::Main ? Remembered::MainPosition() : std::nullopt;
     if (remembered && QGuiApplication::screenAt(*remembered + dialog->rect().center())) {
         dialog->move(*remembered);  // where the user left it, while that is on a screen
     } else if (FindDialogTemplate(templateId)->style & DialogCentered) {
         // Over the main window where it is shown (the user looks there), else on the screen.
-        QDialog* main = dialogs[SlotMain];
+        QDialog* main = Dialog(DialogSlot::Main);
         if (main && main != dialog && main->isVisible()) {
             dialog->move(main->frameGeometry().center() - dialog->rect().center());
         } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -87,10 +65,10 @@ void HiddenWindow::Create(Slot slot) {
     dialog->show();
 }
 
-void HiddenWindow::Destroy(Slot slot) {
-    if (!dialogs[slot]) return;
-    QDialog* dialog = dialogs[slot];
-    dialogs[slot] = nullptr;
+void HiddenWindow::Destroy(DialogSlot slot) {
+    if (!At(slot)) return;
+    QDialog* dialog = At(slot);
+    At(slot) = nullptr;
     dialog->hide();
     // Deleted once control is back in the event loop: its own handler may be on the
     // stack (a hand-over that waited for busy kept events flowing).

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "frontend/DialogRoutes.h"
 #include "platform/MessageSink.h"
 
 class QDialog;
@@ -17,16 +18,16 @@ public:
     // Any thread: queues the message for the user interface thread.
     void Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
-    enum Slot { SlotAbout, SlotLogin, SlotMain, SlotHelp, SlotPassword, SlotCount };
-    QDialog* Dialog(Slot slot) const { return dialogs[slot]; }
+    QDialog* Dialog(DialogSlot slot) const { return dialogs[static_cast<int>(slot)]; }
 
 protected:
     void customEvent(QEvent* event) override;
 
 private:
     void Handle(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
-    void Create(Slot slot);
-    void Destroy(Slot slot);
+    void Create(DialogSlot slot);
+    void Destroy(DialogSlot slot);
+    QPointer<QDialog>& At(DialogSlot slot) { return dialogs[static_cast<int>(slot)]; }
 
-    QPointer<QDialog> dialogs[SlotCount];
+    QPointer<QDialog> dialogs[kDialogSlotCount];
 };

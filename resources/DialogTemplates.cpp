@@ -147,3 +147,17 @@ int MenuMnemonicAt(int id) {
     }
     return -1;
 }
+
+const char* MenuShortcutKeys(int id) {
+    struct Shortcut {
+        int id;
+        const char* keys;
+    };
+    static constexpr Shortcut kShortcuts[] = {
+        {MenuOpen, "Ctrl+O"}, {MenuSave, "Ctrl+S"}, {MenuSaveAs, "Ctrl+Shift+S"}, {MenuExit, "Ctrl+Q"}, {MenuHelp, "F1"},
+    };
+    for (const Shortcut& s : kShortcuts) {
+        if (s.id == id) return s.keys;
+    }
+    return nullptr;
+}

@@ -92,6 +92,10 @@ extern const std::size_t kMainMenuCount;
 // its own way). Unique within each menu; -1 for an id without one.
 int MenuMnemonicAt(int id);
 
+// The usual keys of the file and help commands, as the menu shows them ("Ctrl+O",
+// "Ctrl+Shift+S", "F1"); nullptr for an id without one.
+const char* MenuShortcutKeys(int id);
+
 // Main dialog control and menu ids that the code refers to.
 enum MainControl : int {
     IdStart = 1001, IdStop = 1002, IdSave = 1003, IdLogout = 1004,

@@ -4,6 +4,11 @@
 #include <cstdarg>
 #include <cstddef>
 
+// windows.h names LoadStringA or LoadStringW so; the table's own comes first here.
+#ifdef LoadString
+#undef LoadString
+#endif
+
 // Copies string `id` into `buffer` (at most capacity - 1 characters and a
 // terminator) and returns the number of characters copied; 0 and an empty buffer for
 // an unknown id.

@@ -16,5 +16,3 @@ private:
     int differences = 0;
 };
 
-// Asks for a file and shows the comparison (modal).
-void CompareWithFile(QWidget* owner);

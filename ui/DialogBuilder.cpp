@@ -230,9 +230,3 @@ QMenuBar* BuildMainMenu(QWidget* parent) {
     }
     return bar;
 }
-
-QString HelpDescription(const QString& entry) {
-    const QStringList lines = LoadQString(116).split(QStringLiteral("\r\n"));
-    int at = lines.indexOf(entry);
-    return at >= 0 && at + 1 < lines.size() ? lines[at + 1] : QString();
-}

@@ -33,6 +33,3 @@ QString SessionText(int slot);
 void ShowSessionText(int slot, QWidget* dialog, int control);
 QString LoadQString(unsigned id);
 
-// The help text's description of one of its entries ("Current" ->
-// "Set LED current in mA [100...20000]"); empty for an entry it does not have.
-QString HelpDescription(const QString& entry);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "frontend/UserRequests.h"
 #include "state/ControlBlock.h"
 #include "state/TextOps.h"
 #include "ui/DialogBuilder.h"
@@ -16,43 +17,6 @@ QString FilterText(int i) {
     // "*.*" means every file, also those without a dot in their name.
     if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
     return QStringLiteral("%1 (%2)").arg(QString::fromLocal8Bit(fileChooser.filterNames[i]), pattern);
-}
-
-// Shows the chooser; true with the chosen path in fileChooser.path.
-bool Choose(QWidget* owner, bool save) {
-    QFileDialog* dialog = MakeFileChooser(owner, save);
-    bool chosen = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
-    QByteArray path = chosen ? QFile::encodeName(dialog->selectedFiles().first()) : QByteArray();
-    delete dialog;
-    if (!chosen) return false;
-    if (path.size() >= kFilePathSize) {
-        // Cut, the name would be another file's: refused, and said so.
-        ShowWarning(owner, LoadQString(save ? 143 : 147) + QLatin1Char('\n') + LoadQString(161));
-        return false;
-    }
-    CopyText(fileChooser.path, kFilePathSize, path.constData(), kFilePathSize - 1);
-    Remembered::SetFolder(QFileInfo(QFile::decodeName(path)).absolutePath());
-    return true;
-}
-
-bool fileCommandActive = false;  // user interface thread only
-
-// Takes busy for the session, asks for a file unless `reuseName` and one is set, and
-// hands the request over; otherwise gives busy back. One file command at a time: a
-// second one given while the first waits for busy (events flow meanwhile) does nothing.
-void Request(QWidget* owner, bool save, bool reuseName) {
-    if (fileCommandActive) return;
-    fileCommandActive = true;
-    if (AcquireBusyForSession()) {
-        bool chosen = (reuseName && fileChooser.path[0] != 0) || Choose(owner, save);
-        // The session may have ended while the chooser was open.
-        if (chosen && ControlBlock.loggedIn) {
-            (save ? ControlBlock.saveFileRequest : ControlBlock.openFileRequest) = true;
-        } else {
-            ReleaseBusy();
-        }
-    }
-    fileCommandActive = false;
 }
 }  // namespace
 
@@ -75,8 +39,29 @@ QFileDialog* MakeFileChooser(QWidget* owner, bool save) {
     return dialog;
 }
 
-void OpenConfigFile(QWidget* owner) { Request(owner, false, false); }
+bool WidgetPrompts::ChooseFile(bool save, const char16_t* title, std::string* path) {
+    QFileDialog* dialog = MakeFileChooser(owner, save);
+    if (title) dialog->setWindowTitle(QString::fromUtf16(title));
+    bool chosen = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+    const QString file = chosen ? dialog->selectedFiles().first() : QString();
+    delete dialog;
+    if (!chosen) return false;
+    *path = QFile::encodeName(file).toStdString();
+    Remembered::SetFolder(QFileInfo(file).absolutePath());
+    return true;
+}
 
-void SaveConfigFile(QWidget* owner) { Request(owner, true, true); }
+void OpenConfigFile(QWidget* owner) {
+    WidgetPrompts prompts(owner);
+    RequestFileCommand(prompts, false, false);
+}
 
-void SaveConfigFileAs(QWidget* owner) { Request(owner, true, false); }
+void SaveConfigFile(QWidget* owner) {
+    WidgetPrompts prompts(owner);
+    RequestFileCommand(prompts, true, true);
+}
+
+void SaveConfigFileAs(QWidget* owner) {
+    WidgetPrompts prompts(owner);
+    RequestFileCommand(prompts, true, false);
+}

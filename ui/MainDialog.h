@@ -1,8 +1,12 @@
 #pragma once
-// The main window: shows what the worker put into the stores, enables itself by
-// session and mode, and hands the user's changes over as requests and parameter
-// writes. It never waits for the controller. User interface thread only.
+// The main window: the widgets of the main template, a menu, a status bar; what they
+// show and what the user's doing means is MainDialogLogic's. It never waits for the
+// controller. User interface thread only.
+#include "frontend/MainDialogLogic.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Remembered.h"
 #include "ui/TemplateDialog.h"
+#include "ui/WidgetView.h"
 
 class QCheckBox;
 class QComboBox;
@@ -13,17 +17,17 @@ class QStatusBar;
 class TrafficWindow;
 class TrendWindow;
 
-class MainDialog : public TemplateDialog {
+class MainDialog : public TemplateDialog, private MainWindowView {
 public:
     explicit MainDialog(QWidget* owner = nullptr);
     ~MainDialog() override;  // remembers where the window was
 
-    void RefreshMainDialog(bool enable);
-    void RefreshModeGroup();
-    void RefreshFlashGroup(bool enable);
-    void RefreshParameter(int index);
-    void FocusParameter(int index);
-    bool ControlsEnabled() const { return controlsEnabled; }
+    void RefreshMainDialog(bool enable) { logic.RefreshMainDialog(enable); }
+    void RefreshModeGroup() { logic.RefreshModeGroup(); }
+    void RefreshFlashGroup(bool enable) { logic.RefreshFlashGroup(enable); }
+    void RefreshParameter(int index) { logic.RefreshParameter(index); }
+    void FocusParameter(int index) { logic.FocusParameter(index); }
+    bool ControlsEnabled() const { return logic.ControlsEnabled(); }
 
 protected:
     void customEvent(QEvent* event) override;
@@ -33,25 +37,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FillChoiceLists();
     void Connect();
-    void Command(int id);
-    void ShowParameterText(int index, QLineEdit* edit);
-    void ShowParameterChoice(int index, QComboBox* list);
-    void ShowAutoStart();
-    void CommitEdit(QLineEdit* edit, int index);
-    void CommitChoice(QComboBox* list, int index);
-    void CommitAutoStart();
-    void Enable(bool enable, std::initializer_list<int> ids);
-    void ShowStatus();
-    void ShowPortInUse(bool open);
+    // MainWindowView
+    void EnableMenuItem(int id, bool enable) override;
+    void ShowStatus(const char16_t* status, const char16_t* title) override;
+    void ShowPortInUse(const char16_t* text) override;
+    void ShowWindow(int menuId) override;
+    void ShowComparison(const std::string& path) override;
+    void EndProgram() override;
     // Shows a window of the View menu, beside this dialog where the screen has room.
     void ShowBeside(QWidget* window);
-    QLineEdit* Edit(int id);
-    QComboBox* List(int id);
 
-    bool controlsEnabled = false;
-    bool enabling = false;  // controls are being enabled or disabled
+    WidgetView controls{this};
+    WidgetPrompts prompts{this};
+    SettingsMemory memory;
+    MainDialogLogic logic{controls, *this, prompts, memory};
     QMenuBar* menuBar = nullptr;
     QStatusBar* statusBar = nullptr;
     QLabel* portLabel = nullptr;  // the port and device in use, at the bar's right

@@ -8,7 +8,7 @@
 
 #include "platform/Threading.h"
 #include "state/ControlBlock.h"
-#include "state/PendingNotice.h"
+#include "frontend/UserRequests.h"
 #include "ui/DialogBuilder.h"
 
 namespace {
@@ -53,25 +53,24 @@ void ShowWarning(QWidget* owner, const QString& text) {
 }
 
 void ShowNotice(QWidget* owner) {
-    // Once the program is ending the worker drops its notice instead of waiting.
-    if (!NoticePending() || ControlBlock.quit) return;
-    static char16_t text[kNoticeSize];  // user interface thread only
-    CopyPendingNotice(text);
-    ShowWarning(owner, QString::fromUtf16(text));
-    EmptyNotice();
+    WidgetPrompts prompts(owner);
+    ShowPendingNotice(prompts);
 }
 
 void ConfirmFactoryReset(QWidget* owner) {
-    // It wipes the controller's settings and password: an Enter by habit must not do it.
-    if (AskYesNo(owner, 152, QMessageBox::No)) ControlBlock.factoryResetRequest = true;
+    WidgetPrompts prompts(owner);
+    ConfirmFactoryReset(prompts);
 }
 
 void ConfirmExit(QWidget* owner) {
-    if (!AskYesNo(owner, 153, QMessageBox::Yes)) return;
-    // Every wait ends on quit (a hand-over waiting for busy, the worker waiting for the
-    // controller or for a notice box); set now, none of them can hold the program.
-    ControlBlock.quit = true;
-    QCoreApplication::exit(0);
+    WidgetPrompts prompts(owner);
+    if (ConfirmExit(prompts)) QCoreApplication::exit(0);
+}
+
+void WidgetPrompts::ShowWarning(const char16_t* text) { ::ShowWarning(owner, QString::fromUtf16(text)); }
+
+bool WidgetPrompts::AskYesNo(unsigned textId, bool yesByDefault) {
+    return ::AskYesNo(owner, textId, yesByDefault ? QMessageBox::Yes : QMessageBox::No);
 }
 
 void InstallEventPump() {

@@ -1,8 +1,25 @@
 #pragma once
 // The program's message boxes: the pending notice (warning, OK, on top) and the two
 // questions, all captioned "ZL-Config". User interface thread only.
+#include <QPointer>
+#include <QWidget>
+
+#include "frontend/DialogView.h"
+
 class QString;
-class QWidget;
+
+// The shared logic's questions and notices as Qt boxes and choosers over `owner`.
+class WidgetPrompts : public Prompts {
+public:
+    explicit WidgetPrompts(QWidget* owner) : owner(owner) {}
+    void ShowWarning(const char16_t* text) override;
+    bool AskYesNo(unsigned textId, bool yesByDefault) override;
+    bool ChooseFile(bool save, const char16_t* title, std::string* path) override;  // FileChoosers.cpp
+
+private:
+    QPointer<QWidget> owner;
+};
+
 
 // Shows the pending notice, if any, and empties it once the box is closed; the empty
 // notice releases the waiting worker.

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include "state/TextOps.h"
+
 namespace {
 QSettings Settings() { return QSettings(QStringLiteral("ZL-Config"), QStringLiteral("zl-config")); }
 }  // namespace
@@ -27,3 +29,22 @@ std::optional<QPoint> MainPosition() {
 
 void SetMainPosition(const QPoint& position) { Settings().setValue(QStringLiteral("window/position"), position); }
 }  // namespace Remembered
+
+void SettingsMemory::Recall(RememberedItem item, char16_t* text, std::size_t capacity) {
+    QString value;
+    switch (item) {
+        case RememberedItem::Port: value = Remembered::Port(); break;
+        case RememberedItem::UserName: value = Remembered::UserName(); break;
+        case RememberedItem::Folder: value = Remembered::Folder(); break;
+    }
+    CopyText(text, capacity, reinterpret_cast<const char16_t*>(value.utf16()), static_cast<std::size_t>(value.size()));
+}
+
+void SettingsMemory::Remember(RememberedItem item, const char16_t* text) {
+    const QString value = QString::fromUtf16(text);
+    switch (item) {
+        case RememberedItem::Port: Remembered::SetPort(value); break;
+        case RememberedItem::UserName: Remembered::SetUserName(value); break;
+        case RememberedItem::Folder: Remembered::SetFolder(value); break;
+    }
+}

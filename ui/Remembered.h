@@ -8,6 +8,8 @@
 #include <QString>
 #include <optional>
 
+#include "frontend/DialogView.h"
+
 namespace Remembered {
 QString Port();
 QString UserName();
@@ -21,3 +23,10 @@ void SetFolder(const QString& folder);
 std::optional<QPoint> MainPosition();
 void SetMainPosition(const QPoint& position);
 }  // namespace Remembered
+
+// The same store as the shared logic's Memory.
+class SettingsMemory : public Memory {
+public:
+    void Recall(RememberedItem item, char16_t* text, std::size_t capacity) override;
+    void Remember(RememberedItem item, const char16_t* text) override;
+};

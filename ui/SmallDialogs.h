@@ -1,8 +1,12 @@
 #pragma once
-// The login, change-password, About and Help dialogs. None closes itself: closing
-// raises a ControlBlock flag (or asks "Close ZL-Config?") and the worker has the
-// hidden main window destroy it. User interface thread only.
+// The login, change-password, About and Help dialogs: the widgets of their templates;
+// what they show and what OK and closing mean is the shared logic's. User interface
+// thread only.
+#include "frontend/SmallDialogsLogic.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Remembered.h"
 #include "ui/TemplateDialog.h"
+#include "ui/WidgetView.h"
 
 class QComboBox;
 class QString;
@@ -17,11 +21,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void Ok() override { Submit(); }
+    void Ok() override { logic.Submit(); }
 
 private:
-    void Submit();
-    bool loginSubmitted = false;  // one submission per dialog
+    WidgetView controls{this};
+    WidgetPrompts prompts{this};
+    SettingsMemory memory;
+    LoginLogic logic{controls, prompts, memory};
 };
 
 class PasswordDialog : public TemplateDialog {
@@ -30,11 +36,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void Ok() override { Submit(); }
+    void Ok() override { logic.Submit(); }
 
 private:
-    void Submit();
-    bool submitting = false;  // events flow while the hand-over waits for busy
+    WidgetView controls{this};
+    WidgetPrompts prompts{this};
+    PasswordLogic logic{controls, prompts};
 };
 
 class AboutDialog : public TemplateDialog {

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QFileDialog>
@@ -51,15 +52,15 @@ private slots:
         window.Post(MsgRefreshParameter, 4, 0);
         window.Post(MsgDestroyHelp, 0, 0);
         Deliver();
-        QVERIFY(!window.Dialog(HiddenWindow::SlotMain));
+        QVERIFY(!window.Dialog(DialogSlot::Main));
 
         window.Post(MsgCreateMain, 0, 0);
         Deliver();
-        QPointer<QDialog> main = window.Dialog(HiddenWindow::SlotMain);
+        QPointer<QDialog> main = window.Dialog(DialogSlot::Main);
         QVERIFY(main && main->isVisible());
         window.Post(MsgCreateMain, 0, 0);
         Deliver();
-        QCOMPARE(window.Dialog(HiddenWindow::SlotMain), main.data());
+        QCOMPARE(window.Dialog(DialogSlot::Main), main.data());
 
         SetParameterText(4, "1234");
         window.Post(MsgRefreshParameter, 4, 0);
@@ -68,18 +69,18 @@ private slots:
 
         window.Post(MsgCreateAbout, 0, 0);
         Deliver();
-        QVERIFY(window.Dialog(HiddenWindow::SlotAbout));
+        QVERIFY(window.Dialog(DialogSlot::About));
         window.Post(MsgCreatePassword, 0, 0);  // also closes the About box
         Deliver();
-        QVERIFY(window.Dialog(HiddenWindow::SlotPassword));
-        QVERIFY(!window.Dialog(HiddenWindow::SlotAbout));
+        QVERIFY(window.Dialog(DialogSlot::Password));
+        QVERIFY(!window.Dialog(DialogSlot::About));
 
         window.Post(MsgDestroyMain, 0, 0);
         window.Post(MsgDestroyPassword, 0, 0);
         Deliver();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!main);
-        QVERIFY(!window.Dialog(HiddenWindow::SlotPassword));
+        QVERIFY(!window.Dialog(DialogSlot::Password));
     }
 
     void login_dialog_shows_defaults_and_ports_and_submits_once() {
@@ -192,12 +193,12 @@ private slots:
         HiddenWindow window;
         window.Post(MsgCreateMain, 0, 0);
         Deliver();
-        QDialog* main = window.Dialog(HiddenWindow::SlotMain);
+        QDialog* main = window.Dialog(DialogSlot::Main);
         QVERIFY(main);
         main->move(40, 60);
         window.Post(MsgCreateLogin, 0, 0);
         Deliver();
-        QDialog* login = window.Dialog(HiddenWindow::SlotLogin);
+        QDialog* login = window.Dialog(DialogSlot::Login);
         QVERIFY(login);
         QPoint offset = login->frameGeometry().center() - main->frameGeometry().center();
         // Within the rounding of two centres.
@@ -414,12 +415,12 @@ private slots:
             HiddenWindow window;
             window.Post(MsgCreateMain, 0, 0);
             Deliver();
-            window.Dialog(HiddenWindow::SlotMain)->move(137, 121);
+            window.Dialog(DialogSlot::Main)->move(137, 121);
         }
         HiddenWindow window;
         window.Post(MsgCreateMain, 0, 0);
         Deliver();
-        QCOMPARE(window.Dialog(HiddenWindow::SlotMain)->pos(), QPoint(137, 121));
+        QCOMPARE(window.Dialog(DialogSlot::Main)->pos(), QPoint(137, 121));
 
         QDirIterator files(QDir::tempPath() + QStringLiteral("/zl-settings-%1").arg(QCoreApplication::applicationPid()),
                            QDir::Files, QDirIterator::Subdirectories);
@@ -478,7 +479,9 @@ private slots:
             title = chooser->windowTitle();
             QMetaObject::invokeMethod(chooser, "reject");
         });
-        CompareWithFile(nullptr);
+        MainDialog main;
+        main.RefreshMainDialog(true);
+        FindControl<QAction>(&main, MenuCompare)->trigger();
         QCOMPARE(title, QStringLiteral("Compare with file"));
     }
 
