@@ -6,22 +6,7 @@
 # Usage: tests/package/install-test.sh [DIR]
 set -uo pipefail
 cd "$(dirname "$0")/../.."
-passed=0
-failures=0
-check() {  # check WHAT COMMAND...: counts the command's outcome
-    local what="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
-apt_get() {
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -qq "$@"
-}
-status() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null; }
+. tests/package/common.sh
 installed_packages() {
     dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' | awk '$NF == "installed" {print $1}' | sort
 }
@@ -35,13 +20,7 @@ for p in "${packages[@]}"; do
         exit 2
     fi
 done
-tools=(desktop-file-utils appstream)
-for p in "${tools[@]}"; do
-    if [ "$(status "$p")" != "install ok installed" ]; then
-        apt_get update && apt_get install --no-install-recommends "${tools[@]}" >/dev/null || exit 2
-        break
-    fi
-done
+install_missing desktop-file-utils appstream
 
 dir="${1:-}"
 if [ -z "$dir" ]; then
