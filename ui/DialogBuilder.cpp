@@ -191,17 +191,6 @@ void BuildDialog(const DialogTemplate& tmpl, QDialog* dialog, QWidget* client) {
     if (client == dialog) dialog->setFixedSize(client->size());
 }
 
-namespace {
-// The usual keys of the file and help commands.
-struct MenuShortcut {
-    int id;
-    const char* keys;
-};
-constexpr MenuShortcut kMenuShortcuts[] = {
-    {MenuOpen, "Ctrl+O"}, {MenuSave, "Ctrl+S"}, {MenuSaveAs, "Ctrl+Shift+S"}, {MenuExit, "Ctrl+Q"}, {MenuHelp, "F1"},
-};
-}  // namespace
-
 QMenuBar* BuildMainMenu(QWidget* parent) {
     auto* bar = new QMenuBar(parent);
     TagWithId(bar, kMenuId);
@@ -224,9 +213,7 @@ QMenuBar* BuildMainMenu(QWidget* parent) {
         QAction* action = current->addAction(text);
         TagWithId(action, item.id);
         action->setEnabled(item.enabled);
-        for (const MenuShortcut& shortcut : kMenuShortcuts) {
-            if (shortcut.id == item.id) action->setShortcut(QKeySequence(QString::fromLatin1(shortcut.keys)));
-        }
+        if (const char* keys = MenuShortcutKeys(item.id)) action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
     }
     return bar;
 }
