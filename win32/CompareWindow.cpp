@@ -8,6 +8,7 @@
 #include "state/TextOps.h"
 #include "win32/DialogBuilder.h"
 #include "win32/Prompts.h"
+#include "win32/Resources.h"
 
 namespace {
 constexpr int kSummary = 100, kValues = 101;
@@ -97,6 +98,8 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_INITDIALOG:
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            SendMessageW(dialog, WM_SETICON, ICON_SMALL,
+                         reinterpret_cast<LPARAM>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource))));
             Fill(dialog, *reinterpret_cast<Shown*>(lParam));
             return TRUE;
         case WM_NOTIFY: {

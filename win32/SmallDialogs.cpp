@@ -177,7 +177,11 @@ bool HelpWindow::OnInit() {
     RECT whole;
     GetWindowRect(window, &whole);
     smallest = {(whole.right - whole.left) / 2, (whole.bottom - whole.top) / 2};
-    return true;
+    // The reader starts at the top, nothing selected.
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(text), TRUE);
+    SendMessageW(text, EM_SETSEL, 0, 0);
+    SendMessageW(text, EM_SCROLLCARET, 0, 0);
+    return false;
 }
 
 void HelpWindow::OnCommand(int id, int, HWND) {
