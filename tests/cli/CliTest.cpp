@@ -543,9 +543,11 @@ TEST_F(Cli, monitor_prints_each_poll_as_it_comes) {
     sim.WithConsole([](ControllerConsole& c) { c.HangUpAfterCommands(5); });
     r = RunCli({"--port", Com(1), "monitor", "--csv", "--interval", "0.1"});
     EXPECT_EQ(r.code, 4);
-    EXPECT_EQ(std::regex_replace(r.out, time, "$1T,"),
-              "time,temperature_c,supply_voltage_v,error,event\nT,43,,,\n")
-        << r.out;
+    // The readings taken before the line went are printed; on a loaded machine the
+    // simulator may answer one more poll before its hang-up takes hold.
+    const std::string taken = std::regex_replace(r.out, time, "$1T,");
+    const std::string first = "time,temperature_c,supply_voltage_v,error,event\nT,43,,,\n";
+    EXPECT_TRUE(taken == first || taken == first + "T,,23.8,,\n") << r.out;
     EXPECT_EQ(r.LastError(), "zl-cli: Connection Lost!");
 }
 
