@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/SimulatedController.h"
+#ifndef _WIN32
+#include "sim/SimulatedController.h"  // a Linux program: Windows builds ask zl-sim
+#endif
 
 inline double WireMs(std::size_t bytes, unsigned baud) { return static_cast<double>(bytes) * 10.0 * 1000.0 / baud; }
 
@@ -42,8 +44,11 @@ inline double ReadOutFloorMs(unsigned baud, const std::vector<Exchange>& exchang
     return floor;
 }
 
-// Ver and the sixteen reads in the order of a read-out, with the answers `sim` gives.
-inline std::vector<Exchange> ReadOutExchanges(SimulatedController& sim) {
+// Ver and the sixteen reads in the order of a read-out, with the answers of a
+// controller whose values `valueOf(directory, name)` gives: the simulator in this
+// process, or behind zl-sim --control for a Windows program.
+template <typename ValueOf>
+std::vector<Exchange> ReadOutExchanges(ValueOf valueOf) {
     struct Read {
         const char* directory;
         const char* name;
@@ -55,11 +60,19 @@ inline std::vector<Exchange> ReadOutExchanges(SimulatedController& sim) {
         {"Config", "AutoStart"},   {"System", "Echo"},          {"System", "Baud"},   {"Status", "Current"},
     };
     std::vector<Exchange> exchanges = {{"Ver", "Firmware-Version ZL-500-40K 1.10"}};
+    for (const Read& r : kReads) {
+        exchanges.push_back({std::string("/") + r.directory + "/" + r.name + " ",
+                             std::string("<VAL> ") + r.name + " " + valueOf(r.directory, r.name)});
+    }
+    return exchanges;
+}
+
+#ifndef _WIN32
+inline std::vector<Exchange> ReadOutExchanges(SimulatedController& sim) {
+    std::vector<Exchange> exchanges;
     sim.WithConsole([&](ControllerConsole& c) {
-        for (const Read& r : kReads) {
-            exchanges.push_back({std::string("/") + r.directory + "/" + r.name + " ",
-                                 std::string("<VAL> ") + r.name + " " + c.Value(r.directory, r.name)});
-        }
+        exchanges = ReadOutExchanges([&](const char* directory, const char* name) { return c.Value(directory, name); });
     });
     return exchanges;
 }
+#endif
