@@ -154,14 +154,18 @@ TEST_F(SessionTest, the_ports_are_listed_again_for_every_login_dialog) {
     EXPECT_TRUE(Listed(sim.ComNumber()));
     auto adapter = std::make_unique<BareLine>();
     const unsigned plugged = adapter->ComNumber();
-    if (kPortsOfOurOwn) EXPECT_FALSE(Listed(plugged));
+    if (kPortsOfOurOwn) {
+        EXPECT_FALSE(Listed(plugged));
+    }
     SubmitLogin(u"user", u"ta-vimek", u"COM98", 19200);  // fails: the dialog comes back
     ASSERT_TRUE(EndsAtLoginDialog(2));
     EXPECT_TRUE(Listed(plugged));
     adapter.reset();
     SubmitLogin(u"user", u"ta-vimek", u"COM98", 19200);
     ASSERT_TRUE(EndsAtLoginDialog(3));
-    if (kPortsOfOurOwn) EXPECT_FALSE(Listed(plugged));
+    if (kPortsOfOurOwn) {
+        EXPECT_FALSE(Listed(plugged));
+    }
     EXPECT_TRUE(Listed(sim.ComNumber()));
 }
 
