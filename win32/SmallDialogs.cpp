@@ -7,6 +7,12 @@
 #include "win32/Resources.h"
 
 namespace {
+// The open port list tells each entry's device as the mouse moves over it.
+LRESULT CALLBACK PortListTips(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    if (message == WM_MOUSEMOVE) reinterpret_cast<LoginWindow*>(data)->PortListHover(list, lParam);
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
 HWND AddTip(HWND dialog, HWND control, const wchar_t* text) {
     HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, dialog,
                                 nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -22,6 +28,11 @@ HWND AddTip(HWND dialog, HWND control, const wchar_t* text) {
 }  // namespace
 
 LoginWindow::LoginWindow() { Create(DialogLogin); }
+
+LoginWindow::~LoginWindow() {
+    // The list is destroyed with the window, after this object: it must not call back.
+    if (portList) RemoveWindowSubclass(portList, PortListTips, 1);
+}
 
 bool LoginWindow::OnInit() {
     controls.Attach(window);
@@ -41,8 +52,27 @@ bool LoginWindow::OnInit() {
         tool.lpszText = const_cast<wchar_t*>(L"");
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    if (parts.hwndList) {
+        listTips = AddTip(window, parts.hwndList, L"");
+        portList = parts.hwndList;
+        SetWindowSubclass(portList, PortListTips, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
     ShowPortTip();
     return false;  // the logic gave the user name the keyboard
+}
+
+void LoginWindow::PortListHover(HWND list, LPARAM at) {
+    const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, at);
+    const int entry = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));  // outside: none
+    if (entry == hoveredEntry) return;
+    hoveredEntry = entry;
+    listTip = entry >= 0 ? controls.EntryTip(IdComPort, entry) : L"";
+    TOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.hwnd = window;
+    info.uId = reinterpret_cast<UINT_PTR>(list);
+    info.lpszText = const_cast<wchar_t*>(listTip.c_str());
+    SendMessageW(listTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void LoginWindow::ShowPortTip() {

@@ -13,6 +13,9 @@
 class LoginWindow : public DialogWindow {
 public:
     LoginWindow();
+    ~LoginWindow() override;
+    // The mouse at `at` over the open port list.
+    void PortListHover(HWND list, LPARAM at);
 
 private:
     bool OnInit() override;
@@ -26,6 +29,10 @@ private:
     LoginLogic logic{controls, prompts, memory};
     HWND tips = nullptr;
     std::wstring portTip;
+    HWND listTips = nullptr;
+    HWND portList = nullptr;
+    int hoveredEntry = -1;
+    std::wstring listTip;
 };
 
 class PasswordWindow : public DialogWindow {
