@@ -9,6 +9,7 @@
 #include "resources/ParameterDisplay.h"
 #include "win32/CompareWindow.h"
 #include "win32/DialogBuilder.h"
+#include "win32/ToolTips.h"
 #include "win32/TrafficWindow.h"
 #include "win32/UserGuide.h"
 
@@ -53,21 +54,13 @@ bool MainWindow::OnInit() {
                                 GetModuleHandleW(nullptr), nullptr);
     LayOut();
     logic.FillChoiceLists();
-    tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, window, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 400);
+    tips = CreateToolTips(window);
     for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         const int id = GetDlgCtrlID(control);
         if (IsList(id)) SetWindowSubclass(control, WheelOnlyWhenFocused, 1, 0);
         const std::u16string tip = MainDialogLogic::ControlTip(id);
         if (tip.empty()) continue;
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window;
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(tip.c_str()));
-        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        AddToolTip(tips, window, control, reinterpret_cast<const wchar_t*>(tip.c_str()));
     }
     traffic = std::make_unique<TrafficWindow>(window);
     logic.RefreshMainDialog(false);

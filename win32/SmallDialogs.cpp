@@ -5,6 +5,7 @@
 #include "resources/StringTable.h"
 #include "win32/DialogBuilder.h"
 #include "win32/Resources.h"
+#include "win32/ToolTips.h"
 
 namespace {
 // The open port list tells each entry's device as the mouse moves over it.
@@ -13,18 +14,6 @@ LRESULT CALLBACK PortListTips(HWND list, UINT message, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(list, message, wParam, lParam);
 }
 
-HWND AddTip(HWND dialog, HWND control, const wchar_t* text) {
-    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, dialog,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = dialog;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text);
-    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    return tips;
-}
 }  // namespace
 
 LoginWindow::LoginWindow() { Create(DialogLogin); }
@@ -40,20 +29,14 @@ bool LoginWindow::OnInit() {
     logic.Fill();
     // Which device the port is, for the port typed or chosen.
     HWND ports = GetDlgItem(window, IdComPort);
-    tips = AddTip(window, ports, L"");
+    tips = CreateToolTips(window);
+    AddToolTip(tips, window, ports, L"");
     COMBOBOXINFO parts{};
     parts.cbSize = sizeof parts;
-    if (GetComboBoxInfo(ports, &parts) && parts.hwndItem) {
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = window;
-        tool.uId = reinterpret_cast<UINT_PTR>(parts.hwndItem);
-        tool.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    if (GetComboBoxInfo(ports, &parts) && parts.hwndItem) AddToolTip(tips, window, parts.hwndItem, L"");
     if (parts.hwndList) {
-        listTips = AddTip(window, parts.hwndList, L"");
+        listTips = CreateToolTips(window);
+        AddToolTip(listTips, window, parts.hwndList, L"");
         portList = parts.hwndList;
         SetWindowSubclass(portList, PortListTips, 1, reinterpret_cast<DWORD_PTR>(this));
     }
@@ -67,12 +50,7 @@ void LoginWindow::PortListHover(HWND list, LPARAM at) {
     if (entry == hoveredEntry) return;
     hoveredEntry = entry;
     listTip = entry >= 0 ? controls.EntryTip(IdComPort, entry) : L"";
-    TOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.hwnd = window;
-    info.uId = reinterpret_cast<UINT_PTR>(list);
-    info.lpszText = const_cast<wchar_t*>(listTip.c_str());
-    SendMessageW(listTips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    SetToolTip(listTips, window, list, listTip.c_str());
 }
 
 void LoginWindow::ShowPortTip() {
@@ -86,13 +64,7 @@ void LoginWindow::ShowPortTip() {
     parts.cbSize = sizeof parts;
     GetComboBoxInfo(ports, &parts);
     for (HWND tool : {ports, parts.hwndItem}) {
-        if (!tool) continue;
-        TOOLINFOW info{};
-        info.cbSize = sizeof info;
-        info.hwnd = window;
-        info.uId = reinterpret_cast<UINT_PTR>(tool);
-        info.lpszText = const_cast<wchar_t*>(portTip.c_str());
-        SendMessageW(tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+        if (tool) SetToolTip(tips, window, tool, portTip.c_str());
     }
 }
 
